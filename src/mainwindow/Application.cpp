@@ -1,0 +1,21 @@
+#include "mainwindow/Application.h"
+
+#include "Version.h"
+#include "settings/modLocale.h"
+#include "settings/modVbCmdLine.h"
+
+Application::Application(int& argc, char** argv)
+    : QApplication(argc, argv)
+{
+    setApplicationName(QString::fromUtf8(Version::ProductName));
+    setOrganizationName(QString::fromUtf8(Version::Publisher));
+    setApplicationVersion(QString::fromUtf8(Version::Text));
+    // QApplication has just set the locale from the environment; fix the
+    // character set after it, or it would undo the switch.
+    modLocale::EnsureUtf8Locale();
+}
+
+QString Application::ArgumentText()
+{
+    return modVbCmdLine::JoinArguments(arguments().mid(1));
+}

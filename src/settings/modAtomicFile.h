@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Whole-file writes that a crash cannot tear: the data goes to a temporary file
+// beside the target, is flushed to disk, and replaces the target by rename, so
+// readers see the old file or the new one, never a mix.
+namespace modAtomicFile {
+
+// Writes data to path with the given mode bits (the temporary file carries them
+// from its creation, so the content is never readable by others). The folder
+// must exist. False on any failure; the old file is then untouched.
+bool WriteFileAtomically(const QString& path, const QByteArray& data, int mode = 0600);
+
+// Creates path and missing parents with the given mode bits; true if it exists.
+bool MakeFolder(const QString& path, int mode = 0700);
+
+} // namespace modAtomicFile
