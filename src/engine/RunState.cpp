@@ -1,0 +1,7 @@
+#include "engine/RunState.h"
+
+RunState& RunState::instance()
+{
+    static RunState state;
+    return state;
+}
