@@ -1,0 +1,65 @@
+#include "settings/CRegSettings.h"
+#include "settings/modRecentList.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+class tst_modRecentList : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void choose_data();
+    void choose();
+    void absurdCountLoadsQuickly();
+};
+
+void tst_modRecentList::choose_data()
+{
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QStringList>("writes");
+
+    QTest::newRow("empty history") << QStringList() << "/n/" << QStringList{"0=/n/", "Number=1"};
+    QTest::newRow("every copy moves up") << QStringList{"/x/", "/y/", "/x/", "/z/"} << "/x/"
+                                         << QStringList{"0=/x/", "1=/x/", "2=/y/", "3=/z/"};
+
+    // A count above ten stored by another program is not capped: it keeps growing.
+    QStringList twelve;
+    QStringList pushed;
+    for (int i = 0; i < 12; ++i) {
+        twelve.append(QStringLiteral("/e%1/").arg(i));
+        pushed.prepend(QStringLiteral("%1=/e%2/").arg(i + 1).arg(i));
+    }
+    QTest::newRow("above ten keeps growing") << twelve << "/n/" << pushed + QStringList{"0=/n/", "Number=13"};
+}
+
+void tst_modRecentList::choose()
+{
+    QFETCH(QStringList, entries);
+    QFETCH(QString, folder);
+    QFETCH(QStringList, writes);
+
+    QStringList actual;
+    for (const modRecentList::KeyWrite& write : modRecentList::Choose(entries, folder, 10))
+        actual.append(write.key + u'=' + write.value);
+    QCOMPARE(actual, writes);
+}
+
+// A hand-edited count must not make a window read keys for ever.
+void tst_modRecentList::absurdCountLoadsQuickly()
+{
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    CRegSettings settings;
+    settings.SaveSetting("Extract Folders", "Number", "2000000000");
+    settings.SaveSetting("Extract Folders", "1", "/second/");
+
+    const QStringList entries = modRecentList::Load(settings, "Extract Folders");
+    QCOMPARE(entries.size(), 1000);
+    QCOMPARE(entries.at(0), QString());
+    QCOMPARE(entries.at(1), QString("/second/"));
+}
+
+QTEST_MAIN(tst_modRecentList)
+#include "tst_modRecentList.moc"
