@@ -1,0 +1,14 @@
+#include "engine/ArchiveHandle.h"
+
+#include "engine/UnrarApi.h"
+
+void ArchiveHandle::Closer::operator()(void* handle) const
+{
+    RARCloseArchive(handle);
+}
+
+bool ArchiveHandle::close()
+{
+    void* handle = m_handle.release();
+    return !handle || RARCloseArchive(handle) == ERAR_SUCCESS;
+}

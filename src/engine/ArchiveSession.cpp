@@ -1,0 +1,438 @@
+#include "engine/ArchiveSession.h"
+
+#include "engine/ArchiveHandle.h"
+#include "engine/RunState.h"
+#include "engine/UnrarApi.h"
+#include "engine/frmOW.h"
+#include "engine/modResultMessages.h"
+#include "engine/modSession.h"
+#include "mainwindow/Formpw.h"
+#include "settings/Form2.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+constexpr int CommentBufferSize = 16384;
+const QString AnswerSkip = QStringLiteral("skip");
+const QString AnswerCancel = QStringLiteral("cancel");
+
+void yield()
+{
+    QCoreApplication::processEvents();
+}
+
+// A fixed-size narrow field of the library, up to its first NUL.
+template <size_t N> QString fieldText(const char (&field)[N])
+{
+    return QString::fromUtf8(field, static_cast<qsizetype>(strnlen(field, N)));
+}
+
+qint16 toInt16(double value)
+{
+    return static_cast<qint16>(std::clamp(value, -32768.0, 32767.0));
+}
+
+bool isExistingFile(const QString& path)
+{
+    const QFileInfo target(path);
+    return target.isSymLink() ? !target.isDir() : target.isFile();
+}
+
+// One level only: a missing parent is reported, not invented.
+bool makeOneLevel(const QString& folder)
+{
+    if (QFileInfo(folder).isDir())
+        return true;
+    QDir().mkdir(folder);
+    yield();
+    return QFileInfo(folder).isDir();
+}
+
+} // namespace
+
+ArchiveSession::ArchiveSession(QWidget* owner, QObject* parent)
+    : QObject(parent)
+    , m_owner(owner)
+    , m_header(std::make_unique<RARHeaderDataEx>())
+{}
+
+ArchiveSession::~ArchiveSession() = default;
+
+double ArchiveSession::LongToUnsigned(qint32 lngValue)
+{
+    return lngValue >= 0 ? static_cast<double>(lngValue) : static_cast<double>(lngValue) + 4294967296.0;
+}
+
+bool ArchiveSession::ListRarFiles(const QString& strRarFile, QStringList& arrstrFilenames, const QString&)
+{
+    return ProcessRarFiles(strRarFile, List, &arrstrFilenames);
+}
+
+bool ArchiveSession::TestRarFiles(const QString& strRarFile, const QString&)
+{
+    return ProcessRarFiles(strRarFile, Test, nullptr);
+}
+
+bool ArchiveSession::ExtractRarFiles(const QString& strRarFile, const QString&, const QString&)
+{
+    return ProcessRarFiles(strRarFile, Extract, nullptr);
+}
+
+bool ArchiveSession::ProcessRarFiles(const QString& strRarFile, int intMode, QStringList* arrstrFilenames)
+{
+    RunState& run = RunState::instance();
+    yield();
+    run.OverwriteAnswer.clear();
+    run.OverwriteForAll = false;
+    run.ArchiveFolder = modSession::FolderFromPath(strRarFile);
+
+    if (intMode != Extract && intMode != Test && intMode != List) {
+        const QString message = QStringLiteral("Unknown extraction error");
+        raiseProgramError(EntryNotProcessed, message, message, strRarFile);
+        return false;
+    }
+    if (intMode == List && arrstrFilenames->size() - 1 == 0) {
+        raiseProgramError(ListArrayTooSmall, QStringLiteral("Supplied array too small to fit all files"),
+                          QStringLiteral("Supplied array to small to fit all files"), QString());
+        return false;
+    }
+
+    QByteArray arcName = strRarFile.toUtf8();
+    QByteArray comment(CommentBufferSize, '\0');
+    RAROpenArchiveData data{};
+    data.ArcName = arcName.data();
+    data.OpenMode = intMode == List ? RAR_OM_LIST : RAR_OM_EXTRACT;
+    data.CmtBuf = comment.data();
+    data.CmtBufSize = CommentBufferSize;
+
+    ArchiveHandle archive(RAROpenArchive(&data));
+    if (!archive || data.OpenResult != ERAR_SUCCESS) {
+        RaiseOpenError(data.OpenResult != ERAR_SUCCESS ? static_cast<qint32>(data.OpenResult) : ERAR_EOPEN, strRarFile);
+        return false;
+    }
+
+    blnPasswordInvolved = needsPassword(archive);
+    if (blnPasswordInvolved && !run.UsePasswordForAll) {
+        run.CurrentPassword = AskPassword();
+        if (run.CurrentPassword.isEmpty()) {
+            emit EmptyPassword();
+            return false;
+        }
+    }
+
+    archive.close();
+    archive = ArchiveHandle(RAROpenArchive(&data));
+    if (!archive || data.OpenResult != ERAR_SUCCESS) {
+        RaiseOpenError(data.OpenResult != ERAR_SUCCESS ? static_cast<qint32>(data.OpenResult) : ERAR_EOPEN, strRarFile);
+        return false;
+    }
+    QByteArray password = run.CurrentPassword.toUtf8();
+    RARSetPassword(archive.get(), password.data());
+
+    int readResult = ERAR_SUCCESS;
+    if (!readFirstHeaderAgain(archive, strRarFile, readResult))
+        return false;
+
+    QString folder;
+    if (!destinationFolder(strRarFile, folder))
+        return false;
+
+    RARSetCallback(archive.get(), MUnrarCallback::RarCallback, reinterpret_cast<long>(this));
+    reportComment(data, strRarFile, comment);
+
+    dblFileSize = 0;
+    dblExtracted = 0;
+    intNextProgress = 0;
+    QString volume = fieldText(m_header->ArcName);
+    if (volume.isEmpty())
+        volume = strRarFile; // nothing was read: the archive itself is the first volume
+    bool blnIgnored = false;
+    emit NextVolumne(volume, blnIgnored);
+
+    bool result = false;
+    qsizetype listed = 0;
+    QString previous;
+    while (readResult == ERAR_SUCCESS) {
+        yield();
+        QString entry = fieldText(m_header->FileName);
+        const bool continuation = (m_header->Flags & RHDF_SPLITBEFORE) != 0;
+        int entryResult;
+        if (run.OverwriteAnswer == AnswerSkip && continuation) {
+            // The rest of a skipped file: passed over without asking. The skip
+            // call moves the library past its data (and on to its next volume).
+            entryResult = RARProcessFile(archive.get(), RAR_SKIP, nullptr, nullptr);
+        } else {
+            if (entry != previous) {
+                startNewFile(entry);
+                previous = entry;
+                if (intMode == List) {
+                    if (listed > arrstrFilenames->size() - 1) {
+                        const QString message = QStringLiteral("Supplied array to small to fit all files");
+                        raiseProgramError(ListArrayTooSmall, message, message, entry);
+                        return false;
+                    }
+                    (*arrstrFilenames)[listed++] = entry;
+                }
+            }
+            bool blnCancelled = false;
+            entryResult = processEntry(archive, intMode, folder, blnCancelled);
+            if (blnCancelled)
+                return result;
+        }
+        if (entryResult != ERAR_SUCCESS)
+            return reportFailedEntry(entryResult, entry);
+        result = true;
+        run.LastExtractFolder = folder;
+        yield();
+        readResult = RARReadHeaderEx(archive.get(), m_header.get());
+    }
+    return result;
+}
+
+bool ArchiveSession::needsPassword(ArchiveHandle& archive)
+{
+    std::memset(m_header.get(), 0, sizeof(RARHeaderDataEx));
+    const int read = RARReadHeaderEx(archive.get(), m_header.get());
+    // Encrypted headers cannot be read without the password: older libraries
+    // said "unknown", today's say "missing password".
+    if (read == ERAR_UNKNOWN || read == ERAR_MISSING_PASSWORD)
+        return true;
+    return read == ERAR_SUCCESS && (m_header->Flags & RHDF_ENCRYPTED) != 0;
+}
+
+// A wrong password for encrypted headers fails this very read; it is reported
+// like a wrong password on an entry, before anything else is asked.
+bool ArchiveSession::readFirstHeaderAgain(ArchiveHandle& archive, const QString& strRarFile, int& readResult)
+{
+    std::memset(m_header.get(), 0, sizeof(RARHeaderDataEx));
+    readResult = RARReadHeaderEx(archive.get(), m_header.get());
+    const bool passwordRefused = readResult == ERAR_BAD_PASSWORD || readResult == ERAR_MISSING_PASSWORD ||
+                                 (readResult == ERAR_BAD_DATA && blnPasswordInvolved);
+    if (!passwordRefused)
+        return true;
+    reportFailedEntry(readResult, strRarFile);
+    return false;
+}
+
+bool ArchiveSession::destinationFolder(const QString& strRarFile, QString& folder)
+{
+    switch (EnsureExtractFolder()) {
+    case FolderChoice::Cancelled:
+        emit cancelled();
+        return false;
+    case FolderChoice::Failed:
+        return false;
+    case FolderChoice::Go:
+        break;
+    }
+    const RunState& run = RunState::instance();
+    folder = run.ExtractFolder;
+    if (!run.CreateFolderPerArchive)
+        return true;
+    folder = run.ExtractFolder + modSession::FileNameFromPath(strRarFile, false);
+    if (makeOneLevel(folder))
+        return true;
+    RaiseProcessError(ERAR_ECREATE, folder);
+    return false;
+}
+
+ArchiveSession::FolderChoice ArchiveSession::EnsureExtractFolder()
+{
+    RunState& run = RunState::instance();
+    yield();
+    if (run.UseFolderForAll)
+        return FolderChoice::Go;
+    Form2 chooser;
+    chooser.exec();
+    if (chooser.cancl)
+        return FolderChoice::Cancelled;
+    if (chooser.useforall)
+        run.UseFolderForAll = true;
+    if (chooser.newforeach)
+        run.CreateFolderPerArchive = true;
+    run.ExtractFolder = chooser.extfldr;
+    if (makeOneLevel(run.ExtractFolder))
+        return FolderChoice::Go;
+    RaiseProcessError(ERAR_ECREATE, run.ExtractFolder);
+    return FolderChoice::Failed;
+}
+
+QString ArchiveSession::AskPassword()
+{
+    Formpw prompt(m_owner);
+    prompt.exec();
+    RunState::instance().UsePasswordForAll = prompt.ufa;
+    return prompt.pword;
+}
+
+void ArchiveSession::reportComment(const RAROpenArchiveData& data, const QString& strRarFile, const QByteArray& comment)
+{
+    if (data.CmtState == 0)
+        return;
+    QString file = strRarFile;
+    if (data.CmtState != 1) {
+        RaiseCommentError(static_cast<qint32>(data.CmtState), strRarFile);
+        return;
+    }
+    QString text =
+        QString::fromUtf8(comment.constData(), static_cast<qsizetype>(strnlen(comment.constData(), comment.size())));
+    emit CommentFound(file, text);
+}
+
+void ArchiveSession::startNewFile(const QString& strEntry)
+{
+    dblFileSize = modSession::HiLoAsDouble(m_header->UnpSizeHigh, m_header->UnpSize);
+    dblExtracted = 0;
+    intNextProgress = 0;
+    yield();
+    QString name = strEntry;
+    QDateTime now = QDateTime::currentDateTime();
+    qint16 major = static_cast<qint16>(m_header->UnpVer / 10);
+    qint16 minor = static_cast<qint16>(m_header->UnpVer % 10);
+    qint32 method = static_cast<qint32>(m_header->Method);
+    qint32 attributes = static_cast<qint32>(m_header->FileAttr);
+    emit ProcessingFile(name, dblFileSize, now, major, minor, method, attributes);
+    yield();
+}
+
+int ArchiveSession::processEntry(ArchiveHandle& archive, int intMode, const QString& strFolder, bool& blnCancelled)
+{
+    if (intMode == List)
+        return RARProcessFile(archive.get(), RAR_SKIP, nullptr, nullptr);
+    if (intMode == Test)
+        return RARProcessFile(archive.get(), RAR_TEST, nullptr, nullptr);
+
+    const QString trimmed = modSession::TrimControlChars(fieldText(m_header->FileName));
+    if (isExistingFile(strFolder + u'/' + trimmed)) {
+        switch (askAboutExistingFile(trimmed)) {
+        case Decision::Cancel:
+            blnCancelled = true;
+            return EntryNotProcessed;
+        case Decision::Skip: {
+            const int result = RARProcessFile(archive.get(), RAR_SKIP, nullptr, nullptr);
+            emit fileskipped();
+            return result;
+        }
+        case Decision::Extract:
+            break;
+        }
+    }
+    yield();
+    QByteArray destination = strFolder.toUtf8();
+    const int result = RARProcessFile(archive.get(), RAR_EXTRACT, destination.data(), nullptr);
+    yield();
+    return result;
+}
+
+ArchiveSession::Decision ArchiveSession::askAboutExistingFile(const QString& strTrimmedName)
+{
+    RunState& run = RunState::instance();
+    if (!run.OverwriteForAll) {
+        run.OverwriteAnswer.clear();
+        frmOW prompt(m_owner);
+        prompt.setMessage(strTrimmedName);
+        prompt.exec();
+    }
+    if (run.OverwriteAnswer == AnswerSkip)
+        return Decision::Skip;
+    if (run.OverwriteAnswer == AnswerCancel)
+        return Decision::Cancel;
+    return Decision::Extract;
+}
+
+bool ArchiveSession::reportFailedEntry(int result, const QString& strEntry)
+{
+    if (RunState::instance().CurrentPassword.isEmpty() && blnPasswordInvolved)
+        result = modResultMessages::NoPasswordSupplied;
+    RaiseProcessError(result, strEntry);
+    return false;
+}
+
+void ArchiveSession::ReportProgress(qint32 lngBytes)
+{
+    yield();
+    dblExtracted += lngBytes;
+    if (dblFileSize == 0)
+        return;
+    const int percentage = toInt16(std::nearbyint(dblExtracted / dblFileSize * 100.0));
+    if (percentage > intNextProgress + m_intProgressSteps) {
+        emit Progress(dblFileSize, dblExtracted);
+        intNextProgress = toInt16(intNextProgress + m_intProgressSteps);
+    }
+}
+
+bool ArchiveSession::RaiseNextVolume(const QString& strVolume)
+{
+    QString name = strVolume;
+    bool blnContinue = false;
+    emit NextVolumne(name, blnContinue);
+    return blnContinue;
+}
+
+QString ArchiveSession::RaiseMissingFile(const QString& strVolume)
+{
+    QString name = strVolume;
+    QString strNewFilename;
+    emit MissingFile(name, strNewFilename);
+    return strNewFilename;
+}
+
+QString ArchiveSession::RequestPassword()
+{
+    blnPasswordInvolved = true;
+    const QString password = AskPassword();
+    QString eventCopy = password;
+    emit MissingPassword(eventCopy);
+    return password;
+}
+
+void ArchiveSession::RaiseEmptyPassword()
+{
+    emit EmptyPassword();
+}
+
+void ArchiveSession::RaiseGotPassword(const QString& strPassword, bool& blnUseForAll)
+{
+    QString pw = strPassword;
+    emit gotpw(pw, blnUseForAll);
+}
+
+void ArchiveSession::RaiseOpenError(qint32 lngCode, const QString& strFileName)
+{
+    m_strLastErrorMsg = modResultMessages::OpenErrorMessage(lngCode);
+    QString message = m_strLastErrorMsg;
+    QString file = strFileName;
+    emit OpenError(lngCode, message, file);
+}
+
+void ArchiveSession::RaiseProcessError(qint32 lngCode, const QString& strFileName)
+{
+    m_strLastErrorMsg = modResultMessages::ProcessErrorMessage(lngCode, blnPasswordInvolved);
+    QString message = m_strLastErrorMsg;
+    QString file = strFileName;
+    emit ProcessError(lngCode, message, file);
+}
+
+void ArchiveSession::RaiseCommentError(qint32 lngCode, const QString& strFileName)
+{
+    m_strLastErrorMsg = modResultMessages::CommentErrorMessage(lngCode);
+    QString message = m_strLastErrorMsg;
+    QString file = strFileName;
+    emit CommentError(lngCode, message, file);
+}
+
+// The program's own errors are raised first and recorded after, and their two
+// texts may differ.
+void ArchiveSession::raiseProgramError(qint32 lngCode, const QString& strEventMessage, const QString& strLastMessage,
+                                       const QString& strFileName)
+{
+    QString message = strEventMessage;
+    QString file = strFileName;
+    emit ProcessError(lngCode, message, file);
+    m_strLastErrorMsg = strLastMessage;
+}

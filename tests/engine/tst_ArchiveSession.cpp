@@ -1,0 +1,593 @@
+#include "engine/ArchiveSession.h"
+#include "engine/RunState.h"
+#include "support/PromptScript.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QDirIterator>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QString Fixtures = QStringLiteral(ZORVANE_FIXTURES);
+
+QString fixture(const QString& name)
+{
+    return Fixtures + u'/' + name;
+}
+
+// Every file, folder and link below root with what it holds, for comparing trees.
+QStringList tree(const QString& root)
+{
+    QStringList out;
+    QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo info(it.next());
+        const QString name = QDir(root).relativeFilePath(info.filePath());
+        if (info.isSymLink()) {
+            out.append(name + QStringLiteral(" -> ") + info.symLinkTarget().section(u'/', -1));
+        } else if (info.isDir()) {
+            out.append(name + u'/');
+        } else {
+            QFile file(info.filePath());
+            file.open(QIODevice::ReadOnly);
+            out.append(name + u' ' + QCryptographicHash::hash(file.readAll(), QCryptographicHash::Md5).toHex());
+        }
+    }
+    out.sort();
+    return out;
+}
+
+// The command-line unrar, built on the same library, as the reference for the
+// archives whose original files we don't have.
+QStringList referenceTree(const QString& archive, const QString& password, const QString& folder)
+{
+    QProcess unrar;
+    unrar.start(QStringLiteral("unrar"),
+                {QStringLiteral("x"), QStringLiteral("-idq"), QStringLiteral("-o+"),
+                 QStringLiteral("-p") + (password.isEmpty() ? QStringLiteral("-") : password), archive, folder + u'/'});
+    unrar.waitForFinished(60000);
+    return tree(folder);
+}
+
+// Records the session's events as lines and answers them the way the main
+// window will: go on at a volume change, keep the password it was given.
+class EventLog : public QObject
+{
+public:
+    QStringList lines;
+    QList<double> progress;
+    QString replacementVolume;
+
+    void attach(ArchiveSession& s)
+    {
+        const auto error = [this](const char* kind) {
+            return [this, kind](qint32& code, QString& message, QString& file) {
+                lines.append(QStringLiteral("%1 %2 %3 | %4").arg(kind).arg(code).arg(message, shortName(file)));
+            };
+        };
+        connect(&s, &ArchiveSession::OpenError, this, error("OpenError"));
+        connect(&s, &ArchiveSession::ProcessError, this, error("ProcessError"));
+        connect(&s, &ArchiveSession::CommentError, this, error("CommentError"));
+        connect(&s, &ArchiveSession::CommentFound, this,
+                [this](QString&, QString& comment) { lines.append(QStringLiteral("CommentFound ") + comment); });
+        connect(&s, &ArchiveSession::ProcessingFile, this,
+                [this](QString& name, double& size, QDateTime&, qint16&, qint16&, qint32&, qint32&) {
+                    lines.append(QStringLiteral("ProcessingFile %1 %2").arg(name).arg(size, 0, 'f', 0));
+                });
+        connect(&s, &ArchiveSession::NextVolumne, this, [this](QString& volume, bool& blnContinue) {
+            lines.append(QStringLiteral("NextVolumne ") + shortName(volume));
+            blnContinue = true;
+        });
+        connect(&s, &ArchiveSession::MissingFile, this, [this](QString& volume, QString& newName) {
+            lines.append(QStringLiteral("MissingFile ") + shortName(volume));
+            newName = replacementVolume;
+        });
+        connect(&s, &ArchiveSession::MissingPassword, this, [this](QString&) { lines.append("MissingPassword"); });
+        connect(&s, &ArchiveSession::Progress, this,
+                [this](double& size, double& done) { progress.append(done / size * 100.0); });
+        connect(&s, &ArchiveSession::cancelled, this, [this] { lines.append("cancelled"); });
+        connect(&s, &ArchiveSession::EmptyPassword, this, [this] { lines.append("EmptyPassword"); });
+        connect(&s, &ArchiveSession::fileskipped, this, [this] { lines.append("fileskipped"); });
+        connect(&s, &ArchiveSession::gotpw, this, [this](QString& pw, bool&) {
+            lines.append("gotpw");
+            RunState::instance().CurrentPassword = pw;
+        });
+    }
+
+    QStringList only(const QString& prefix) const { return lines.filter(QRegularExpression(u'^' + prefix)); }
+
+private:
+    static QString shortName(const QString& path) { return path.section(u'/', -1); }
+};
+
+} // namespace
+
+class tst_ArchiveSession : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+
+    void extractsEveryFixture_data();
+    void extractsEveryFixture();
+    void fileOverThreeVolumesIsOneEntry();
+    void progressClimbsOneStepPerEvent_data();
+    void progressClimbsOneStepPerEvent();
+    void passwords_data();
+    void passwords();
+    void passwordForAllSkipsTheNextPrompt();
+    void libraryAsksForThePasswordMidway();
+    void commentIsReported();
+    void existingFiles_data();
+    void existingFiles();
+    void skippedFileIsPassedOverInItsNextVolume();
+    void folderPerArchive_data();
+    void folderPerArchive();
+    void destinationThatCannotBeCreated();
+    void cancelledFolderPrompt();
+    void listing_data();
+    void listing();
+    void testingWritesNothing();
+    void badInput_data();
+    void badInput();
+    void longToUnsigned();
+
+private:
+    bool extract(const QString& archive, PromptScript& script);
+
+    std::unique_ptr<QTemporaryDir> m_tmp;
+    QString m_out;
+    EventLog* m_log = nullptr;
+    std::unique_ptr<EventLog> m_logOwner;
+};
+
+void tst_ArchiveSession::init()
+{
+    m_tmp = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_tmp->isValid());
+    m_out = m_tmp->filePath(QStringLiteral("out"));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_tmp->filePath(QStringLiteral("config"))));
+    RunState::instance() = RunState{};
+    m_logOwner = std::make_unique<EventLog>();
+    m_log = m_logOwner.get();
+}
+
+bool tst_ArchiveSession::extract(const QString& archive, PromptScript& script)
+{
+    ArchiveSession session;
+    m_log->attach(session);
+    const bool result = session.ExtractRarFiles(archive, QString(), RunState::instance().CurrentPassword);
+    if (script.unexpected)
+        qWarning() << "unexpected prompt; prompts seen:" << script.seen;
+    return result;
+}
+
+void tst_ArchiveSession::extractsEveryFixture_data()
+{
+    QTest::addColumn<QString>("archive");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<QString>("source"); // original files, or empty to compare with unrar's result
+
+    QTest::newRow("nested folders, empty folder") << "nested.rar"
+                                                  << ""
+                                                  << "src/nested";
+    QTest::newRow("non-ASCII names") << "unicode5.rar"
+                                     << ""
+                                     << "src/unicode";
+    QTest::newRow("three volumes") << "span.part1.rar"
+                                   << ""
+                                   << "src/span";
+    QTest::newRow("compressed") << "plain.rar"
+                                << ""
+                                << "src/plain";
+    QTest::newRow("encrypted data") << "enc-data.rar"
+                                    << "secret"
+                                    << "src/plain";
+    QTest::newRow("encrypted headers") << "enc-header.rar"
+                                       << "secret"
+                                       << "src/plain";
+    QTest::newRow("RAR4 with a link") << "rar4/basic.rar"
+                                      << ""
+                                      << "";
+    QTest::newRow("RAR4 compressed") << "rar4/compressed.rar"
+                                     << ""
+                                     << "";
+    QTest::newRow("RAR4 non-ASCII") << "rar4/unicode.rar"
+                                    << ""
+                                    << "";
+    QTest::newRow("RAR4 six volumes") << "rar4/multivol.part1.rar"
+                                      << ""
+                                      << "";
+    QTest::newRow("RAR4 encrypted headers") << "rar4/enc-header.rar"
+                                            << "12345678"
+                                            << "";
+    QTest::newRow("RAR4 solid encrypted") << "rar4/solid-enc.rar"
+                                          << "password"
+                                          << "";
+}
+
+void tst_ArchiveSession::extractsEveryFixture()
+{
+    QFETCH(QString, archive);
+    QFETCH(QString, password);
+    QFETCH(QString, source);
+
+    PromptScript script;
+    if (!password.isEmpty())
+        script.then(PromptScript::password(password));
+    script.then(PromptScript::chooseFolder(m_out));
+
+    QVERIFY(extract(fixture(archive), script));
+    QVERIFY2(m_log->only("(Open|Process|Comment)Error").isEmpty(), qPrintable(m_log->lines.join('\n')));
+    QVERIFY(!script.unexpected);
+    const QStringList expected = source.isEmpty()
+                                     ? referenceTree(fixture(archive), password, m_tmp->filePath("reference"))
+                                     : tree(fixture(source));
+    QVERIFY(!expected.isEmpty());
+    QCOMPARE(tree(m_out), expected);
+    QCOMPARE(RunState::instance().LastExtractFolder + u'/', RunState::instance().ExtractFolder + u'/');
+}
+
+void tst_ArchiveSession::fileOverThreeVolumesIsOneEntry()
+{
+    PromptScript script;
+    script.then(PromptScript::chooseFolder(m_out));
+    QVERIFY(extract(fixture("span.part1.rar"), script));
+    QCOMPARE(m_log->lines, (QStringList{"NextVolumne span.part1.rar", "ProcessingFile span.bin 150000",
+                                        "NextVolumne span.part2.rar", "NextVolumne span.part3.rar"}));
+}
+
+void tst_ArchiveSession::progressClimbsOneStepPerEvent_data()
+{
+    QTest::addColumn<int>("step");
+    QTest::addColumn<int>("events");
+
+    QTest::newRow("default step of 4") << 4 << 24;
+    QTest::newRow("step of 10") << 10 << 9;
+    QTest::newRow("step of 50") << 50 << 1;
+}
+
+// big.rar unpacks 12 MB in about a hundred small blocks, so every threshold is
+// passed by its own block.
+void tst_ArchiveSession::progressClimbsOneStepPerEvent()
+{
+    QFETCH(int, step);
+    QFETCH(int, events);
+
+    PromptScript script;
+    script.then(PromptScript::chooseFolder(m_out));
+    ArchiveSession session;
+    session.setIntProgressSteps(static_cast<qint16>(step));
+    m_log->attach(session);
+    QVERIFY(session.ExtractRarFiles(fixture("big.rar")));
+
+    QCOMPARE(m_log->progress.size(), events);
+    for (int i = 0; i < m_log->progress.size(); ++i) {
+        QVERIFY(m_log->progress[i] > step * (i + 1));
+        QVERIFY(m_log->progress[i] <= 100.0);
+    }
+    QCOMPARE(QFileInfo(m_out + "/big.txt").size(), 12000000);
+}
+
+void tst_ArchiveSession::passwords_data()
+{
+    QTest::addColumn<QString>("archive");
+    QTest::addColumn<QString>("answer"); // empty: the prompt is cancelled
+    QTest::addColumn<bool>("result");
+    QTest::addColumn<QStringList>("errors");
+    QTest::addColumn<QStringList>("prompts");
+
+    const QStringList passwordOnly{"Formpw"};
+    const QStringList both{"Formpw", "Form2"};
+    QTest::newRow("data, right") << "enc-data.rar"
+                                 << "secret" << true << QStringList{} << both;
+    QTest::newRow("data, wrong") << "enc-data.rar"
+                                 << "Secret" << false
+                                 << QStringList{"ProcessError 24 CRC error - Wrong password? | a.txt"} << both;
+    QTest::newRow("data, cancelled") << "enc-data.rar"
+                                     << "" << false << QStringList{"EmptyPassword"} << passwordOnly;
+    QTest::newRow("headers, right") << "enc-header.rar"
+                                    << "secret" << true << QStringList{} << both;
+    QTest::newRow("headers, wrong") << "enc-header.rar"
+                                    << "nope" << false
+                                    << QStringList{"ProcessError 24 CRC error - Wrong password? | enc-header.rar"}
+                                    << passwordOnly;
+    QTest::newRow("headers, cancelled") << "enc-header.rar"
+                                        << "" << false << QStringList{"EmptyPassword"} << passwordOnly;
+    QTest::newRow("RAR4 headers, wrong") << "rar4/enc-header.rar"
+                                         << "nope" << false
+                                         << QStringList{"ProcessError 12 CRC error - Wrong password? | enc-header.rar"}
+                                         << passwordOnly;
+    QTest::newRow("RAR4 first entry encrypted") << "rar4/enc-partial.rar"
+                                                << "12345678" << true << QStringList{} << both;
+}
+
+void tst_ArchiveSession::passwords()
+{
+    QFETCH(QString, archive);
+    QFETCH(QString, answer);
+    QFETCH(bool, result);
+    QFETCH(QStringList, errors);
+    QFETCH(QStringList, prompts);
+
+    PromptScript script;
+    script.then(answer.isEmpty() ? PromptScript::press("Command2") : PromptScript::password(answer));
+    script.then(PromptScript::chooseFolder(m_out));
+    QCOMPARE(extract(fixture(archive), script), result);
+    QCOMPARE(script.seen, prompts);
+    QCOMPARE(m_log->only("(ProcessError|OpenError|EmptyPassword)"), errors);
+    QCOMPARE(RunState::instance().CurrentPassword, answer);
+}
+
+void tst_ArchiveSession::passwordForAllSkipsTheNextPrompt()
+{
+    PromptScript script;
+    script.then(PromptScript::password("secret", true)).then(PromptScript::chooseFolder(m_out, true, true));
+    QVERIFY(extract(fixture("enc-data.rar"), script));
+    QVERIFY(RunState::instance().UsePasswordForAll);
+    QVERIFY(extract(fixture("enc-header.rar"), script));
+    QCOMPARE(script.seen, (QStringList{"Formpw", "Form2"}));
+}
+
+// The first entry is plain, so nobody asks up front; the library asks for b.txt.
+// d.txt has another password and fails with the first one.
+void tst_ArchiveSession::libraryAsksForThePasswordMidway()
+{
+    PromptScript script;
+    script.then(PromptScript::chooseFolder(m_out)).then(PromptScript::password("password"));
+    QVERIFY(!extract(fixture("rar4/enc-mixed.rar"), script));
+    QCOMPARE(script.seen, (QStringList{"Form2", "Formpw"}));
+    QCOMPARE(m_log->only("(ProcessingFile|MissingPassword|gotpw|ProcessError)"),
+             (QStringList{"ProcessingFile a.txt 18", "ProcessingFile b.txt 18", "MissingPassword", "gotpw",
+                          "ProcessingFile c.txt 18", "ProcessingFile d.txt 18",
+                          "ProcessError 12 CRC error - Wrong password? | d.txt"}));
+    QCOMPARE(QDir(m_out).entryList(QDir::Files), (QStringList{"a.txt", "b.txt", "c.txt"}));
+}
+
+void tst_ArchiveSession::commentIsReported()
+{
+    PromptScript script;
+    script.then(PromptScript::chooseFolder(m_out));
+    QVERIFY(extract(fixture("comment.rar"), script));
+    QCOMPARE(m_log->only("Comment"), QStringList{"CommentFound Zorvane test comment\nsecond line\n"});
+
+    RunState::instance() = RunState{};
+    script.then(PromptScript::chooseFolder(m_tmp->filePath("rar4")));
+    QVERIFY(extract(fixture("rar4/comment.rar"), script));
+    QCOMPARE(m_log->only("Comment").last(), QString("CommentFound test rar with archive comment"));
+}
+
+void tst_ArchiveSession::existingFiles_data()
+{
+    QTest::addColumn<QString>("button"); // empty: the close box
+    QTest::addColumn<bool>("forAll");
+    QTest::addColumn<bool>("result");
+    QTest::addColumn<int>("prompts");
+    QTest::addColumn<QString>("aAfter");
+    QTest::addColumn<QString>("bAfter"); // "old" or "new"
+
+    QTest::newRow("overwrite each") << "Command1" << false << true << 2 << "new"
+                                    << "new";
+    QTest::newRow("skip each") << "Command2" << false << true << 2 << "old"
+                               << "old";
+    QTest::newRow("cancel at the first") << "Command3" << false << false << 1 << "old"
+                                         << "old";
+    QTest::newRow("overwrite for all") << "Command1" << true << true << 1 << "new"
+                                       << "new";
+    QTest::newRow("skip for all") << "Command2" << true << true << 1 << "old"
+                                  << "old";
+    QTest::newRow("close box for all overwrites") << "" << true << true << 1 << "new"
+                                                  << "new";
+    QTest::newRow("close box alone overwrites") << "" << false << true << 2 << "new"
+                                                << "new";
+}
+
+void tst_ArchiveSession::existingFiles()
+{
+    QFETCH(QString, button);
+    QFETCH(bool, forAll);
+    QFETCH(bool, result);
+    QFETCH(int, prompts);
+    QFETCH(QString, aAfter);
+    QFETCH(QString, bAfter);
+
+    QVERIFY(QDir().mkpath(m_out));
+    for (const char* name : {"a.txt", "b.txt"}) {
+        QFile old(m_out + u'/' + name);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("old");
+    }
+    const auto content = [this](const char* name) {
+        QFile f(m_out + u'/' + name);
+        f.open(QIODevice::ReadOnly);
+        return f.readAll() == "old" ? QString("old") : QString("new");
+    };
+
+    const QByteArray pressed = button.toLatin1();
+    PromptScript script;
+    script.then(PromptScript::chooseFolder(m_out));
+    for (int i = 0; i < prompts; ++i)
+        script.then(PromptScript::overwrite(button.isEmpty() ? nullptr : pressed.constData(), forAll));
+    QCOMPARE(extract(fixture("plain.rar"), script), result);
+    QCOMPARE(script.seen.count("frmOW"), prompts);
+    QVERIFY(!script.unexpected);
+    QCOMPARE(content("a.txt"), aAfter);
+    QCOMPARE(content("b.txt"), bAfter);
+    QCOMPARE(m_log->only("fileskipped").size(), button == "Command2" ? 2 : 0);
+
+    // The next archive asks again: "for all" lasts one archive.
+    script.then(PromptScript::overwrite("Command2"));
+    RunState::instance().UseFolderForAll = true;
+    extract(fixture("comment.rar"), script);
+    QCOMPARE(script.seen.count("frmOW"), prompts + 1);
+}
+
+void tst_ArchiveSession::skippedFileIsPassedOverInItsNextVolume()
+{
+    // The first file runs over volumes 1 to 3, the second over 3 to 6.
+    QVERIFY(QDir().mkpath(m_out));
+    QFile old(m_out + "/LibarchiveAddingTest2.html");
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("keep me");
+    old.close();
+
+    PromptScript script;
+    script.then(PromptScript::chooseFolder(m_out)).then(PromptScript::overwrite("Command2"));
+    QVERIFY(extract(fixture("rar4/multivol.part1.rar"), script));
+    QCOMPARE(script.seen, (QStringList{"Form2", "frmOW"}));
+    QCOMPARE(m_log->only("ProcessingFile"), (QStringList{"ProcessingFile LibarchiveAddingTest2.html 20111",
+                                                         "ProcessingFile LibarchiveAddingTest.html 20111"}));
+    QCOMPARE(m_log->only("NextVolumne").size(), 6);
+    QCOMPARE(QFileInfo(m_out + "/LibarchiveAddingTest2.html").size(), 7);
+    QCOMPARE(QFileInfo(m_out + "/LibarchiveAddingTest.html").size(), 20111);
+}
+
+void tst_ArchiveSession::folderPerArchive_data()
+{
+    QTest::addColumn<QString>("archive");
+    QTest::addColumn<QString>("subfolder");
+
+    QTest::newRow("plain name") << "plain.rar"
+                                << "plain";
+    QTest::newRow("only the last dot is cut") << "span.part1.rar"
+                                              << "span.part1";
+}
+
+void tst_ArchiveSession::folderPerArchive()
+{
+    QFETCH(QString, archive);
+    QFETCH(QString, subfolder);
+
+    PromptScript script;
+    script.then(PromptScript::chooseFolder(m_out, true, true));
+    QVERIFY(extract(fixture(archive), script));
+    QVERIFY(RunState::instance().CreateFolderPerArchive);
+    QCOMPARE(QDir(m_out).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{subfolder});
+    QCOMPARE(RunState::instance().LastExtractFolder, m_out + u'/' + subfolder);
+}
+
+void tst_ArchiveSession::destinationThatCannotBeCreated()
+{
+    const QString deep = m_tmp->filePath("missing/parent/out");
+    PromptScript script;
+    script.then(PromptScript::chooseFolder(deep));
+    QVERIFY(!extract(fixture("plain.rar"), script));
+    QCOMPARE(m_log->only("(ProcessError|ProcessingFile|cancelled)"),
+             QStringList{"ProcessError 16 File creation error | "});
+    QVERIFY(!QFileInfo::exists(m_tmp->filePath("missing")));
+}
+
+void tst_ArchiveSession::cancelledFolderPrompt()
+{
+    PromptScript script;
+    script.then(PromptScript::press("cmdCancel"));
+    QVERIFY(!extract(fixture("plain.rar"), script));
+    QCOMPARE(m_log->lines, QStringList{"cancelled"});
+    QVERIFY(!QFileInfo::exists(m_out));
+}
+
+void tst_ArchiveSession::listing_data()
+{
+    QTest::addColumn<QString>("archive");
+    QTest::addColumn<int>("capacity");
+    QTest::addColumn<bool>("result");
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QStringList>("errors");
+
+    QTest::newRow("one slot is refused") << "plain.rar" << 1 << false << QStringList{"keep"}
+                                         << QStringList{
+                                                "ProcessError 5000 Supplied array too small to fit all files | "};
+    QTest::newRow("exact fit") << "plain.rar" << 2 << true << QStringList{"a.txt", "b.txt"} << QStringList{};
+    QTest::newRow("room to spare") << "span.part1.rar" << 3 << true << QStringList{"span.bin", "keep", "keep"}
+                                   << QStringList{};
+    QTest::newRow("too many names") << "nested.rar" << 2 << false << QStringList{"readme.txt", "docs/a/b/deep.txt"}
+                                    << QStringList{"ProcessError 5000 Supplied array to small to fit all files | b"};
+}
+
+void tst_ArchiveSession::listing()
+{
+    QFETCH(QString, archive);
+    QFETCH(int, capacity);
+    QFETCH(bool, result);
+    QFETCH(QStringList, names);
+    QFETCH(QStringList, errors);
+
+    PromptScript script;
+    script.then(PromptScript::chooseFolder(m_out));
+    ArchiveSession session;
+    m_log->attach(session);
+    QStringList list(capacity, QStringLiteral("keep"));
+    QCOMPARE(session.ListRarFiles(fixture(archive), list), result);
+    QCOMPARE(list, names);
+    QCOMPARE(m_log->only("ProcessError"), errors);
+    if (!errors.isEmpty())
+        QCOMPARE(session.strLastErrorMsg(), QString("Supplied array to small to fit all files"));
+    QVERIFY(!QFileInfo::exists(m_out + "/a.txt"));
+}
+
+void tst_ArchiveSession::testingWritesNothing()
+{
+    PromptScript script;
+    script.then(PromptScript::chooseFolder(m_out));
+    ArchiveSession session;
+    m_log->attach(session);
+    QVERIFY(session.TestRarFiles(fixture("span.part1.rar")));
+    QVERIFY(!session.TestRarFiles(fixture("damaged.rar")));
+    QCOMPARE(m_log->only("ProcessError"), QStringList{"ProcessError 12 CRC error | b.txt"});
+    QCOMPARE(QDir(m_out).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{});
+}
+
+void tst_ArchiveSession::badInput_data()
+{
+    QTest::addColumn<QString>("archive");
+    QTest::addColumn<QStringList>("events"); // without NextVolumne and ProcessingFile
+    QTest::addColumn<bool>("asksForFolder");
+
+    QTest::newRow("not an archive") << "notarchive.rar"
+                                    << QStringList{"OpenError 13 File is not a RAR archive | notarchive.rar"} << false;
+    QTest::newRow("empty file") << "zero.rar" << QStringList{"OpenError 13 File is not a RAR archive | zero.rar"}
+                                << false;
+    QTest::newRow("missing file") << "no-such.rar" << QStringList{"OpenError 15 Cannot open file | no-such.rar"}
+                                  << false;
+    QTest::newRow("a folder") << "src" << QStringList{"OpenError 18 Unknown error | src"} << false;
+    QTest::newRow("no entries") << "empty.rar" << QStringList{} << true;
+    QTest::newRow("damaged data") << "damaged.rar" << QStringList{"ProcessError 12 CRC error | b.txt"} << true;
+    QTest::newRow("truncated") << "truncated.rar" << QStringList{"ProcessError 12 CRC error | b.txt"} << true;
+    QTest::newRow("missing volume") << "lost.part1.rar"
+                                    << QStringList{"MissingFile lost.part2.rar",
+                                                   "ProcessError 15 Volume open error | lost.bin"}
+                                    << true;
+}
+
+void tst_ArchiveSession::badInput()
+{
+    QFETCH(QString, archive);
+    QFETCH(QStringList, events);
+    QFETCH(bool, asksForFolder);
+
+    PromptScript script;
+    script.then(PromptScript::chooseFolder(m_out));
+    QVERIFY(!extract(fixture(archive), script));
+    QCOMPARE(m_log->lines.filter(QRegularExpression("^(?!NextVolumne|ProcessingFile)")), events);
+    QCOMPARE(script.seen, asksForFolder ? QStringList{"Form2"} : QStringList{});
+    // Nothing is written but the chosen folder (and the chooser's settings).
+    QStringList written = QDir(m_tmp->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    written.removeAll("config");
+    QCOMPARE(written, asksForFolder ? QStringList{"out"} : QStringList{});
+}
+
+void tst_ArchiveSession::longToUnsigned()
+{
+    QCOMPARE(ArchiveSession::LongToUnsigned(0), 0.0);
+    QCOMPARE(ArchiveSession::LongToUnsigned(2147483647), 2147483647.0);
+    QCOMPARE(ArchiveSession::LongToUnsigned(-1), 4294967295.0);
+    QCOMPARE(ArchiveSession::LongToUnsigned(-2147483647 - 1), 2147483648.0);
+}
+
+QTEST_MAIN(tst_ArchiveSession)
+#include "tst_ArchiveSession.moc"
