@@ -9,7 +9,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libunrar-dev libunrar-headers rar unrar
   xvfb xauth x11-utils imagemagick fonts-dejavu-core
-  desktop-file-utils
+  desktop-file-utils xdg-utils xdotool
 )
 
 die() { echo "install-deps: $*" >&2; exit 1; }

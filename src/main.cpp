@@ -1,10 +1,14 @@
 #include "mainwindow/Application.h"
 #include "mainwindow/Form1.h"
 
+#include <QTimer>
+
 int main(int argc, char* argv[])
 {
     Application app(argc, argv);
     Form1 window;
-    window.Form_Load();
+    // The load handler runs inside the event loop, so a run that ends by
+    // closing every window also ends the program.
+    QTimer::singleShot(0, &window, [&window] { window.Form_Load(Application::ArgumentText()); });
     return app.exec();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -52,6 +53,7 @@ public:
     {
         QComboBox* c = prompt->findChild<QComboBox*>(combo);
         QVERIFY2(c && c->lineEdit(), combo);
+        c->lineEdit()->setFocus(Qt::MouseFocusReason);
         c->lineEdit()->selectAll();
         // Key clicks cover ASCII; other text arrives whole, as from an input method.
         const bool ascii = std::all_of(text.begin(), text.end(), [](QChar ch) { return ch.unicode() < 128; });
@@ -60,14 +62,40 @@ public:
         else
             c->lineEdit()->insert(text);
     }
+    // Opens the combo's list and picks its row with the keyboard.
+    static void pick(QWidget* prompt, const char* combo, int row)
+    {
+        QComboBox* c = prompt->findChild<QComboBox*>(combo);
+        QVERIFY2(c, combo);
+        c->showPopup();
+        QTRY_VERIFY(c->view()->isVisible());
+        QTest::keyClick(c->view(), Qt::Key_Home);
+        for (int i = 0; i < row; ++i)
+            QTest::keyClick(c->view(), Qt::Key_Down);
+        QTest::keyClick(c->view(), Qt::Key_Return);
+    }
+    // Leaves the prompt by `how`: a button's name, "Enter" or "Escape" (pressed
+    // where the focus is), or "close" for the frame's close box.
+    static void leave(QWidget* prompt, const QString& how)
+    {
+        QWidget* focus = prompt->focusWidget() ? prompt->focusWidget() : prompt;
+        if (how == u"close")
+            prompt->close();
+        else if (how == u"Enter" || how == u"Escape")
+            QTest::keyClick(focus, how == u"Enter" ? Qt::Key_Return : Qt::Key_Escape);
+        else
+            click(prompt, qPrintable(how));
+    }
 
     // The extract-folder chooser: type the folder and press OK.
-    static Step chooseFolder(const QString& folder, bool useForAll = true, bool newForEach = false)
+    static Step chooseFolder(const QString& folder, bool useForAll = true, bool newForEach = false,
+                             bool autoOpen = false)
     {
         return [=](QWidget* w) {
             type(w, "Combo1", folder);
             tick(w, "chkUseforAll", useForAll);
             tick(w, "chkCrNew", newForEach);
+            tick(w, "chkautoopen", autoOpen);
             click(w, "cmdOK");
         };
     }
@@ -83,16 +111,13 @@ public:
     {
         return [=](QWidget* w) { click(w, button); };
     }
-    // The overwrite prompt: optionally tick "for all", then a button or the
-    // window's close box (button nullptr).
+    // The overwrite prompt: optionally tick "for all", then leave it as leave()
+    // does; a null button means the window's close box.
     static Step overwrite(const char* button, bool forAll = false)
     {
         return [=](QWidget* w) {
             tick(w, "Check1", forAll);
-            if (button)
-                click(w, button);
-            else
-                w->close();
+            leave(w, button ? button : "close");
         };
     }
 
@@ -109,7 +134,18 @@ private:
             prompt->close();
             return;
         }
-        m_steps.takeFirst()(prompt);
+        // Run outside this timer's slot, which Qt never re-enters, so that a
+        // prompt the step raises (a warning over the window) gets its own step.
+        QTimer::singleShot(0, this, [step = m_steps.takeFirst(), answered = QPointer<QWidget>(prompt)] {
+            if (!answered)
+                return;
+            step(answered);
+            // A step that could not close its prompt would leave exec() waiting for ever.
+            if (answered && answered->isVisible() && QApplication::activeModalWidget() == answered) {
+                QTest::qFail("a prompt stayed open after its step", __FILE__, __LINE__);
+                answered->close();
+            }
+        });
     }
 
     QTimer m_timer;
