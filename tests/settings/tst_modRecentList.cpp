@@ -11,6 +11,8 @@ class tst_modRecentList : public QObject
 private slots:
     void choose_data();
     void choose();
+    void loadToleratesOddCounts_data();
+    void loadToleratesOddCounts();
     void absurdCountLoadsQuickly();
 };
 
@@ -18,11 +20,14 @@ void tst_modRecentList::choose_data()
 {
     QTest::addColumn<QStringList>("entries");
     QTest::addColumn<QString>("folder");
+    QTest::addColumn<int>("capacity");
     QTest::addColumn<QStringList>("writes");
 
-    QTest::newRow("empty history") << QStringList() << "/n/" << QStringList{"0=/n/", "Number=1"};
-    QTest::newRow("every copy moves up") << QStringList{"/x/", "/y/", "/x/", "/z/"} << "/x/"
+    QTest::newRow("empty history") << QStringList() << "/n/" << 10 << QStringList{"0=/n/", "Number=1"};
+    QTest::newRow("every copy moves up") << QStringList{"/x/", "/y/", "/x/", "/z/"} << "/x/" << 10
                                          << QStringList{"0=/x/", "1=/x/", "2=/y/", "3=/z/"};
+    QTest::newRow("other letter case is new")
+        << QStringList{"/X/"} << "/x/" << 10 << QStringList{"1=/X/", "0=/x/", "Number=2"};
 
     // A count above ten stored by another program is not capped: it keeps growing.
     QStringList twelve;
@@ -31,19 +36,43 @@ void tst_modRecentList::choose_data()
         twelve.append(QStringLiteral("/e%1/").arg(i));
         pushed.prepend(QStringLiteral("%1=/e%2/").arg(i + 1).arg(i));
     }
-    QTest::newRow("above ten keeps growing") << twelve << "/n/" << pushed + QStringList{"0=/n/", "Number=13"};
+    QTest::newRow("above ten keeps growing") << twelve << "/n/" << 10 << pushed + QStringList{"0=/n/", "Number=13"};
+    // The oldest entry is written past the last counted key, where nothing reads it.
+    QTest::newRow("full list keeps its count") << twelve << "/n/" << 12 << pushed + QStringList{"0=/n/"};
 }
 
 void tst_modRecentList::choose()
 {
     QFETCH(QStringList, entries);
     QFETCH(QString, folder);
+    QFETCH(int, capacity);
     QFETCH(QStringList, writes);
 
     QStringList actual;
-    for (const modRecentList::KeyWrite& write : modRecentList::Choose(entries, folder, 10))
+    for (const modRecentList::KeyWrite& write : modRecentList::Choose(entries, folder, capacity))
         actual.append(write.key + u'=' + write.value);
     QCOMPARE(actual, writes);
+}
+
+void tst_modRecentList::loadToleratesOddCounts_data()
+{
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QStringList>("entries");
+    QTest::newRow("not a number") << "many" << QStringList{};
+    QTest::newRow("padded, more than stored") << " 4 " << QStringList{"A", "B", "C", ""};
+}
+
+void tst_modRecentList::loadToleratesOddCounts()
+{
+    QFETCH(QString, number);
+    QFETCH(QStringList, entries);
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    CRegSettings settings;
+    settings.SaveSetting("Saved Passwords", "Number", number);
+    for (int i = 0; i < 3; ++i)
+        settings.SaveSetting("Saved Passwords", QString::number(i), QString(QChar(u'A' + i)));
+    QCOMPARE(modRecentList::Load(settings, "Saved Passwords"), entries);
 }
 
 // A hand-edited count must not make a window read keys for ever.
