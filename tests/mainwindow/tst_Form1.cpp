@@ -99,6 +99,9 @@ void tst_Form1::runs_data()
     QTest::newRow("second of three fails")
         << "<F>/plain.rar <F>/damaged.rar <F>/span.part1.rar" << QStringList{"each"} << summary(3, 2)
         << QStringList{"Error Processing File: b.txt - CRC error", wrong} << true;
+    QTest::newRow("good, encrypted, damaged")
+        << "<F>/plain.rar <F>/enc-data.rar <F>/damaged.rar" << QStringList{"each", "password:secret"}
+        << summary(5, 3) << QStringList{"Error Processing File: b.txt - CRC error", wrong} << true;
     QTest::newRow("chooser cancelled") << "<F>/plain.rar" << QStringList{"cancel"} << summary(0, 0)
                                        << QStringList{"Operation cancelled. No extract folder selected."} << false;
     QTest::newRow("missing file") << "<T>/no-such.rar" << QStringList{} << summary(0, 0)
