@@ -173,9 +173,10 @@ void tst_ArchiveSession::extractsEveryFixture_data()
     QTest::addColumn<QString>("password");
     QTest::addColumn<QString>("source"); // original files, or empty to compare with unrar's result
 
+    // git keeps no empty folders, so the one in nested.rar is added to what src/ holds.
     QTest::newRow("nested folders, empty folder") << "nested.rar"
                                                   << ""
-                                                  << "src/nested";
+                                                  << "src/nested+docs/empty/";
     QTest::newRow("non-ASCII names") << "unicode5.rar"
                                      << ""
                                      << "src/unicode";
@@ -225,9 +226,13 @@ void tst_ArchiveSession::extractsEveryFixture()
     QVERIFY(extract(fixture(archive), script));
     QVERIFY2(m_log->only("(Open|Process|Comment)Error").isEmpty(), qPrintable(m_log->lines.join('\n')));
     QVERIFY(!script.unexpected);
-    const QStringList expected = source.isEmpty()
-                                     ? referenceTree(fixture(archive), password, m_tmp->filePath("reference"))
-                                     : tree(fixture(source));
+    QStringList expected = source.isEmpty() ? referenceTree(fixture(archive), password, m_tmp->filePath("reference"))
+                                            : tree(fixture(source.section('+', 0, 0)));
+    const QString emptyFolder = source.section('+', 1);
+    if (!emptyFolder.isEmpty() && !expected.contains(emptyFolder)) {
+        expected.append(emptyFolder);
+        expected.sort();
+    }
     QVERIFY(!expected.isEmpty());
     QCOMPARE(tree(m_out), expected);
     QCOMPARE(RunState::instance().LastExtractFolder + u'/', RunState::instance().ExtractFolder + u'/');
