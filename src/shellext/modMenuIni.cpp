@@ -1,0 +1,119 @@
+#include "shellext/modMenuIni.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <map>
+
+namespace modMenuIni {
+
+namespace {
+
+constexpr const char* kSection = "dynamic items";
+
+std::string Trim(const std::string& text)
+{
+    const auto blank = [](unsigned char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    auto first = std::find_if_not(text.begin(), text.end(), blank);
+    auto last = std::find_if_not(text.rbegin(), std::string::const_reverse_iterator(first), blank).base();
+    return std::string(first, last);
+}
+
+std::string Lower(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+    return text;
+}
+
+// The profile functions the file was written for drop one pair of enclosing quotes.
+std::string Unquote(const std::string& value)
+{
+    if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+        return value.substr(1, value.size() - 2);
+    return value;
+}
+
+// Like the profile functions: leading digits count, anything else reads as 0.
+long ToNumber(const std::string& value)
+{
+    return std::strtol(value.c_str(), nullptr, 10);
+}
+
+struct Parsed
+{
+    long Count = 0;
+    std::map<int, MenuItem> Items;
+};
+
+void Store(Parsed& parsed, const std::string& key, const std::string& value)
+{
+    if (key == "count") {
+        parsed.Count = ToNumber(value);
+        return;
+    }
+    const auto digits = key.find_first_of("0123456789");
+    if (digits == std::string::npos || digits == 0 || key.size() - digits > 6 ||
+        key.find_first_not_of("0123456789", digits) != std::string::npos)
+        return;
+    const int index = std::atoi(key.c_str() + digits);
+    const std::string name = key.substr(0, digits);
+    MenuItem& item = parsed.Items[index];
+    item.Index = index;
+    if (name == "application")
+        item.Application = value;
+    else if (name == "caption")
+        item.Caption = value;
+    else if (name == "hint")
+        item.Hint = value;
+    else if (name == "iconfile")
+        item.IconFile = value;
+    else if (name == "checked")
+        item.Checked = ToNumber(value) != 0;
+}
+
+} // namespace
+
+std::optional<std::vector<MenuItem>> ReadMenuIni(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return std::nullopt;
+
+    Parsed parsed;
+    bool inSection = false;
+    std::string line;
+    while (std::getline(file, line)) {
+        line = Trim(line);
+        if (line.starts_with("\xEF\xBB\xBF"))
+            line.erase(0, 3);
+        if (line.starts_with('[')) {
+            inSection = line.ends_with(']') && Lower(Trim(line.substr(1, line.size() - 2))) == kSection;
+            continue;
+        }
+        const auto equals = line.find('=');
+        if (!inSection || equals == std::string::npos || line.starts_with(';'))
+            continue;
+        Store(parsed, Lower(Trim(line.substr(0, equals))), Unquote(Trim(line.substr(equals + 1))));
+    }
+    if (file.bad())
+        return std::nullopt;
+
+    std::vector<MenuItem> items;
+    for (const auto& [index, item] : parsed.Items)
+        if (index >= 1 && index <= parsed.Count)
+            items.push_back(item);
+    return items;
+}
+
+std::vector<MenuItem> InstallableItems(const std::vector<MenuItem>& items)
+{
+    std::vector<MenuItem> installable;
+    std::copy_if(items.begin(), items.end(), std::back_inserter(installable), [](const MenuItem& item) {
+        return item.Checked && !item.Application.empty() && !item.Caption.empty();
+    });
+    return installable;
+}
+
+} // namespace modMenuIni

@@ -1,0 +1,116 @@
+#include "shellext/modThunarActions.h"
+
+#include "shellext/modMenuText.h"
+#include "shellext/modUserFiles.h"
+
+#include <string>
+
+namespace modThunarActions {
+
+namespace {
+
+using modMenuIni::MenuItem;
+using namespace modMenuText;
+
+constexpr const char* kIdPrefix = "zorvane-menuweave-";
+constexpr const char* kEmptyFile = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<actions>\n</actions>\n";
+constexpr const char* kEndTag = "</action>";
+
+std::string UcaFile()
+{
+    return modUserFiles::ConfigHome() + "/Thunar/uca.xml";
+}
+
+// Thunar quotes the selected paths it puts for %F, expands "%%" to "%", and
+// shows the name as a GTK menu label whose "_" marks the mnemonic.
+std::string Action(const MenuItem& item)
+{
+    const std::string command = DoublePercent(ShellQuote(item.Application)) + " %F";
+    std::string text = "<action>\n";
+    text += "\t<icon>" + XmlText(IconName(item)) + "</icon>\n";
+    text += "\t<name>" + XmlText(GtkCaption(item.Caption)) + "</name>\n";
+    text += "\t<submenu></submenu>\n";
+    text += "\t<unique-id>" + std::string(kIdPrefix) + std::to_string(item.Index) + "</unique-id>\n";
+    text += "\t<command>" + XmlText(command) + "</command>\n";
+    text += "\t<description>" + XmlText(item.Hint) + "</description>\n";
+    text += "\t<range></range>\n\t<patterns>*.rar;*.RAR</patterns>\n\t<other-files/>\n";
+    return text + "</action>\n";
+}
+
+// Where the next "<action>" element (not "<actions>") starts, from pos on.
+std::size_t FindAction(const std::string& xml, std::size_t pos)
+{
+    while ((pos = xml.find("<action", pos)) != std::string::npos) {
+        const char next = pos + 7 < xml.size() ? xml[pos + 7] : '\0';
+        if (next == '>' || next == ' ' || next == '\t' || next == '\n' || next == '\r')
+            return pos;
+        pos += 7;
+    }
+    return std::string::npos;
+}
+
+bool IsOurs(const std::string& action)
+{
+    const auto open = action.find("<unique-id>");
+    if (open == std::string::npos)
+        return false;
+    const auto id = action.find_first_not_of(" \t\r\n", open + 11);
+    return id != std::string::npos && action.compare(id, std::string(kIdPrefix).size(), kIdPrefix) == 0;
+}
+
+// The file without our actions; each goes with the indentation before it and
+// the line break after it, so adding and removing ours restores the original.
+std::string WithoutOurs(const std::string& xml)
+{
+    std::string out;
+    std::size_t copied = 0;
+    for (std::size_t start = FindAction(xml, 0); start != std::string::npos; start = FindAction(xml, copied)) {
+        const auto endTag = xml.find(kEndTag, start);
+        if (endTag == std::string::npos)
+            break;
+        std::size_t end = endTag + std::string(kEndTag).size();
+        if (!IsOurs(xml.substr(start, end - start))) {
+            out.append(xml, copied, end - copied);
+            copied = end;
+            continue;
+        }
+        std::size_t from = start;
+        while (from > copied && (xml[from - 1] == ' ' || xml[from - 1] == '\t'))
+            --from;
+        end += xml.compare(end, 2, "\r\n") == 0 ? 2 : xml.compare(end, 1, "\n") == 0 ? 1 : 0;
+        out.append(xml, copied, from - copied);
+        copied = end;
+    }
+    return out.append(xml, copied);
+}
+
+} // namespace
+
+bool Sync(const std::vector<MenuItem>& items)
+{
+    const std::string path = UcaFile();
+    const auto existing = modUserFiles::ReadFile(path);
+    if (!existing && modUserFiles::Exists(path))
+        return false;
+    if (!existing && items.empty())
+        return true;
+
+    std::string xml = WithoutOurs(existing.value_or(kEmptyFile));
+    if (!items.empty()) {
+        auto end = xml.rfind("</actions>");
+        if (end == std::string::npos)
+            return false;
+        // Ours go at the start of that line, so "</actions>" keeps its indentation.
+        while (end > 0 && (xml[end - 1] == ' ' || xml[end - 1] == '\t'))
+            --end;
+        std::string ours;
+        for (const MenuItem& item : items)
+            ours += Action(item);
+        xml.insert(end, ours);
+    }
+    if (existing && xml == *existing)
+        return true;
+    return modUserFiles::WriteFileAtomically(path, xml, modUserFiles::ModeOf(path, 0644));
+}
+
+} // namespace modThunarActions
