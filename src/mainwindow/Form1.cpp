@@ -6,7 +6,10 @@
 #include "mainwindow/ClickableLabel.h"
 #include "mainwindow/frmerr.h"
 #include "settings/MShorttoLongName.h"
+#include "settings/modAppPaths.h"
+#include "settings/modAssociate.h"
 #include "settings/modHelpLaunch.h"
+#include "settings/modRegister.h"
 #include "settings/modVbCmdLine.h"
 
 #include <QApplication>
@@ -102,7 +105,7 @@ void Form1::buildControls()
 void Form1::Form_Load(const QString& strArgumentText)
 {
     if (strArgumentText == UninstallSwitch) {
-        QCoreApplication::quit();
+        Uninstall();
         return;
     }
     m_settings.setCompany(QStringLiteral("Quenmarsh"));
@@ -132,6 +135,14 @@ void Form1::Form_Load(const QString& strArgumentText)
     show();
     arrstrArchives = tokens;
     ExtractArchives();
+}
+
+// Undoes the desktop integration and ends at once: no window, no setting.
+void Form1::Uninstall()
+{
+    modAssociate::RemoveAssociation(QStringLiteral("Zorvane"), QStringLiteral(".rar"));
+    modRegister::RegisterLibrary(modAppPaths::ShellExtensionLibrary(), false);
+    QCoreApplication::quit();
 }
 
 void Form1::ExtractArchives()

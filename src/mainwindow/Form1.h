@@ -40,6 +40,7 @@ protected:
 
 private:
     void buildControls();
+    void Uninstall();
     void startRun();
     void endRun();
     void setBusy(bool blnBusy);
