@@ -11,6 +11,7 @@
 #include "settings/modHelpLaunch.h"
 #include "settings/modRegister.h"
 #include "settings/modVbCmdLine.h"
+#include "update/VersionCheck.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -104,6 +105,10 @@ void Form1::buildControls()
 
 void Form1::Form_Load(const QString& strArgumentText)
 {
+    // The check runs in the background; a newer version is offered whenever
+    // its answer arrives, even during a run.
+    m_versionCheck = new VersionCheck(this);
+    m_versionCheck->Start();
     if (strArgumentText == UninstallSwitch) {
         Uninstall();
         return;

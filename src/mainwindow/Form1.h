@@ -8,6 +8,7 @@
 #include <QWidget>
 
 class ArchiveSession;
+class VersionCheck;
 class ClickableLabel;
 class QLabel;
 class QProgressBar;
@@ -75,6 +76,7 @@ private:
     QProgressBar* ProgressBar1 = nullptr;
 
     ArchiveSession* objSession = nullptr;
+    VersionCheck* m_versionCheck = nullptr;
     CRegSettings m_settings;
     QPointer<frmerr> m_errorLog;
     bool m_running = false;

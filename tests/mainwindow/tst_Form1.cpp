@@ -3,6 +3,7 @@
 #include "mainwindow/frmerr.h"
 #include "settings/modAssociate.h"
 #include "support/PromptScript.h"
+#include "update/LocalHttpServer.h"
 
 #include <QDir>
 #include <QLabel>
@@ -40,6 +41,7 @@ private slots:
     void uninstallSwitch_data();
     void uninstallSwitch();
     void manyArchivesInOneRun();
+    void loadStartsTheVersionCheck();
 
 private:
     QString expand(QString text) const;
@@ -302,6 +304,25 @@ void tst_Form1::manyArchivesInOneRun()
     window.Form_Load(paths.join(' '));
     QCOMPARE(window.findChild<QLabel*>("Label1")->text(), summary(2 * Count, Count));
     QCOMPARE(QDir(m_out).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), Count);
+}
+
+// The publisher's server (here a local one) offers a newer version while the
+// window waits for input.
+void tst_Form1::loadStartsTheVersionCheck()
+{
+    LocalHttpServer server;
+    server.route("/versionfiles/zorvane_version.html", {200, "99.99"});
+    qputenv("ZORVANE_UPDATE_URL", server.url().toUtf8());
+    Form1 window;
+    window.Form_Load(QString());
+    qputenv("ZORVANE_UPDATE_URL", "");
+    const auto offered = [] {
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        return std::any_of(windows.begin(), windows.end(),
+                           [](QWidget* w) { return w->isVisible() && w->windowTitle() == "New Version"; });
+    };
+    QTRY_VERIFY(offered());
+    QCOMPARE(server.requests.size(), 1);
 }
 
 QTEST_MAIN(tst_Form1)
