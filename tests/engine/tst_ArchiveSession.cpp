@@ -11,11 +11,9 @@
 
 namespace {
 
-const QString Fixtures = QStringLiteral(ZORVANE_FIXTURES);
-
 QString fixture(const QString& name)
 {
-    return Fixtures + u'/' + name;
+    return QStringLiteral(ZORVANE_FIXTURES "/") + name;
 }
 
 // Every file, folder and link below root with what it holds, for comparing trees.
@@ -46,9 +44,7 @@ QStringList tree(const QString& root)
 QStringList referenceTree(const QString& archive, const QString& password, const QString& folder)
 {
     QProcess unrar;
-    unrar.start(QStringLiteral("unrar"),
-                {QStringLiteral("x"), QStringLiteral("-idq"), QStringLiteral("-o+"),
-                 QStringLiteral("-p") + (password.isEmpty() ? QStringLiteral("-") : password), archive, folder + u'/'});
+    unrar.start("unrar", {"x", "-idq", "-o+", "-p" + (password.isEmpty() ? "-" : password), archive, folder + u'/'});
     unrar.waitForFinished(60000);
     return tree(folder);
 }
@@ -60,7 +56,6 @@ class EventLog : public QObject
 public:
     QStringList lines;
     QList<double> progress;
-    QString replacementVolume;
 
     void attach(ArchiveSession& s)
     {
@@ -84,7 +79,7 @@ public:
         });
         connect(&s, &ArchiveSession::MissingFile, this, [this](QString& volume, QString& newName) {
             lines.append(QStringLiteral("MissingFile ") + shortName(volume));
-            newName = replacementVolume;
+            newName.clear();
         });
         connect(&s, &ArchiveSession::MissingPassword, this, [this](QString&) { lines.append("MissingPassword"); });
         connect(&s, &ArchiveSession::Progress, this,
@@ -115,21 +110,19 @@ private slots:
 
     void extractsEveryFixture_data();
     void extractsEveryFixture();
-    void fileOverThreeVolumesIsOneEntry();
     void progressClimbsOneStepPerEvent_data();
     void progressClimbsOneStepPerEvent();
     void passwords_data();
     void passwords();
     void passwordForAllSkipsTheNextPrompt();
+    void libraryAsksForThePasswordMidway_data();
     void libraryAsksForThePasswordMidway();
     void commentIsReported();
     void existingFiles_data();
     void existingFiles();
     void skippedFileIsPassedOverInItsNextVolume();
-    void folderPerArchive_data();
     void folderPerArchive();
-    void destinationThatCannotBeCreated();
-    void cancelledFolderPrompt();
+    void folderPromptCancelledOrUnusable();
     void listing_data();
     void listing();
     void testingWritesNothing();
@@ -142,8 +135,7 @@ private:
 
     std::unique_ptr<QTemporaryDir> m_tmp;
     QString m_out;
-    EventLog* m_log = nullptr;
-    std::unique_ptr<EventLog> m_logOwner;
+    std::unique_ptr<EventLog> m_log;
 };
 
 void tst_ArchiveSession::init()
@@ -153,8 +145,7 @@ void tst_ArchiveSession::init()
     m_out = m_tmp->filePath(QStringLiteral("out"));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_tmp->filePath(QStringLiteral("config"))));
     RunState::instance() = RunState{};
-    m_logOwner = std::make_unique<EventLog>();
-    m_log = m_logOwner.get();
+    m_log = std::make_unique<EventLog>();
 }
 
 bool tst_ArchiveSession::extract(const QString& archive, PromptScript& script)
@@ -162,9 +153,7 @@ bool tst_ArchiveSession::extract(const QString& archive, PromptScript& script)
     ArchiveSession session;
     m_log->attach(session);
     const bool result = session.ExtractRarFiles(archive, QString(), RunState::instance().CurrentPassword);
-    if (script.unexpected)
-        qWarning() << "unexpected prompt; prompts seen:" << script.seen;
-    return result;
+    return !script.unexpected && result;
 }
 
 void tst_ArchiveSession::extractsEveryFixture_data()
@@ -173,43 +162,17 @@ void tst_ArchiveSession::extractsEveryFixture_data()
     QTest::addColumn<QString>("password");
     QTest::addColumn<QString>("source"); // original files, or empty to compare with unrar's result
 
+    const auto row = [](const char* name, const QString& archive, const QString& password, const QString& source) {
+        QTest::newRow(name) << archive << password << source;
+    };
     // git keeps no empty folders, so the one in nested.rar is added to what src/ holds.
-    QTest::newRow("nested folders, empty folder") << "nested.rar"
-                                                  << ""
-                                                  << "src/nested+docs/empty/";
-    QTest::newRow("non-ASCII names") << "unicode5.rar"
-                                     << ""
-                                     << "src/unicode";
-    QTest::newRow("three volumes") << "span.part1.rar"
-                                   << ""
-                                   << "src/span";
-    QTest::newRow("compressed") << "plain.rar"
-                                << ""
-                                << "src/plain";
-    QTest::newRow("encrypted data") << "enc-data.rar"
-                                    << "secret"
-                                    << "src/plain";
-    QTest::newRow("encrypted headers") << "enc-header.rar"
-                                       << "secret"
-                                       << "src/plain";
-    QTest::newRow("RAR4 with a link") << "rar4/basic.rar"
-                                      << ""
-                                      << "";
-    QTest::newRow("RAR4 compressed") << "rar4/compressed.rar"
-                                     << ""
-                                     << "";
-    QTest::newRow("RAR4 non-ASCII") << "rar4/unicode.rar"
-                                    << ""
-                                    << "";
-    QTest::newRow("RAR4 six volumes") << "rar4/multivol.part1.rar"
-                                      << ""
-                                      << "";
-    QTest::newRow("RAR4 encrypted headers") << "rar4/enc-header.rar"
-                                            << "12345678"
-                                            << "";
-    QTest::newRow("RAR4 solid encrypted") << "rar4/solid-enc.rar"
-                                          << "password"
-                                          << "";
+    row("nested folders, empty folder", "nested.rar", "", "src/nested+docs/empty/");
+    row("non-ASCII names", "unicode5.rar", "", "src/unicode");
+    row("three volumes", "span.part1.rar", "", "src/span");
+    row("encrypted headers", "enc-header.rar", "secret", "src/plain");
+    row("RAR4 with a link", "rar4/basic.rar", "", "");
+    row("RAR4 six volumes", "rar4/multivol.part1.rar", "", "");
+    row("RAR4 solid encrypted", "rar4/solid-enc.rar", "password", "");
 }
 
 void tst_ArchiveSession::extractsEveryFixture()
@@ -225,7 +188,6 @@ void tst_ArchiveSession::extractsEveryFixture()
 
     QVERIFY(extract(fixture(archive), script));
     QVERIFY2(m_log->only("(Open|Process|Comment)Error").isEmpty(), qPrintable(m_log->lines.join('\n')));
-    QVERIFY(!script.unexpected);
     QStringList expected = source.isEmpty() ? referenceTree(fixture(archive), password, m_tmp->filePath("reference"))
                                             : tree(fixture(source.section('+', 0, 0)));
     const QString emptyFolder = source.section('+', 1);
@@ -235,16 +197,6 @@ void tst_ArchiveSession::extractsEveryFixture()
     }
     QVERIFY(!expected.isEmpty());
     QCOMPARE(tree(m_out), expected);
-    QCOMPARE(RunState::instance().LastExtractFolder + u'/', RunState::instance().ExtractFolder + u'/');
-}
-
-void tst_ArchiveSession::fileOverThreeVolumesIsOneEntry()
-{
-    PromptScript script;
-    script.then(PromptScript::chooseFolder(m_out));
-    QVERIFY(extract(fixture("span.part1.rar"), script));
-    QCOMPARE(m_log->lines, (QStringList{"NextVolumne span.part1.rar", "ProcessingFile span.bin 150000",
-                                        "NextVolumne span.part2.rar", "NextVolumne span.part3.rar"}));
 }
 
 void tst_ArchiveSession::progressClimbsOneStepPerEvent_data()
@@ -254,7 +206,6 @@ void tst_ArchiveSession::progressClimbsOneStepPerEvent_data()
 
     QTest::newRow("default step of 4") << 4 << 24;
     QTest::newRow("step of 10") << 10 << 9;
-    QTest::newRow("step of 50") << 50 << 1;
 }
 
 // big.rar unpacks 12 MB in about a hundred small blocks, so every threshold is
@@ -282,48 +233,34 @@ void tst_ArchiveSession::progressClimbsOneStepPerEvent()
 void tst_ArchiveSession::passwords_data()
 {
     QTest::addColumn<QString>("archive");
-    QTest::addColumn<QString>("answer"); // empty: the prompt is cancelled
-    QTest::addColumn<bool>("result");
-    QTest::addColumn<QStringList>("errors");
+    QTest::addColumn<QString>("answer");     // empty: the prompt is cancelled
+    QTest::addColumn<QStringList>("errors"); // none: the archive is extracted
     QTest::addColumn<QStringList>("prompts");
 
-    const QStringList passwordOnly{"Formpw"};
-    const QStringList both{"Formpw", "Form2"};
-    QTest::newRow("data, right") << "enc-data.rar"
-                                 << "secret" << true << QStringList{} << both;
-    QTest::newRow("data, wrong") << "enc-data.rar"
-                                 << "Secret" << false
-                                 << QStringList{"ProcessError 24 CRC error - Wrong password? | a.txt"} << both;
-    QTest::newRow("data, cancelled") << "enc-data.rar"
-                                     << "" << false << QStringList{"EmptyPassword"} << passwordOnly;
-    QTest::newRow("headers, right") << "enc-header.rar"
-                                    << "secret" << true << QStringList{} << both;
-    QTest::newRow("headers, wrong") << "enc-header.rar"
-                                    << "nope" << false
-                                    << QStringList{"ProcessError 24 CRC error - Wrong password? | enc-header.rar"}
-                                    << passwordOnly;
-    QTest::newRow("headers, cancelled") << "enc-header.rar"
-                                        << "" << false << QStringList{"EmptyPassword"} << passwordOnly;
-    QTest::newRow("RAR4 headers, wrong") << "rar4/enc-header.rar"
-                                         << "nope" << false
-                                         << QStringList{"ProcessError 12 CRC error - Wrong password? | enc-header.rar"}
-                                         << passwordOnly;
-    QTest::newRow("RAR4 first entry encrypted") << "rar4/enc-partial.rar"
-                                                << "12345678" << true << QStringList{} << both;
+    const auto row = [](const char* name, const QString& archive, const QString& answer, const QStringList& errors,
+                        int prompts) {
+        QTest::newRow(name) << archive << answer << errors << QStringList{"Formpw", "Form2"}.mid(0, prompts);
+    };
+    row("data, wrong", "enc-data.rar", "Secret", {"ProcessError 24 CRC error - Wrong password? | a.txt"}, 2);
+    row("data, cancelled", "enc-data.rar", "", {"EmptyPassword"}, 1);
+    row("headers, wrong", "enc-header.rar", "nope", {"ProcessError 24 CRC error - Wrong password? | enc-header.rar"},
+        1);
+    row("RAR4 headers, wrong", "rar4/enc-header.rar", "nope",
+        {"ProcessError 12 CRC error - Wrong password? | enc-header.rar"}, 1);
+    row("RAR4 first entry encrypted", "rar4/enc-partial.rar", "12345678", {}, 2);
 }
 
 void tst_ArchiveSession::passwords()
 {
     QFETCH(QString, archive);
     QFETCH(QString, answer);
-    QFETCH(bool, result);
     QFETCH(QStringList, errors);
     QFETCH(QStringList, prompts);
 
     PromptScript script;
     script.then(answer.isEmpty() ? PromptScript::press("Command2") : PromptScript::password(answer));
     script.then(PromptScript::chooseFolder(m_out));
-    QCOMPARE(extract(fixture(archive), script), result);
+    QCOMPARE(extract(fixture(archive), script), errors.isEmpty());
     QCOMPARE(script.seen, prompts);
     QCOMPARE(m_log->only("(ProcessError|OpenError|EmptyPassword)"), errors);
     QCOMPARE(RunState::instance().CurrentPassword, answer);
@@ -339,19 +276,36 @@ void tst_ArchiveSession::passwordForAllSkipsTheNextPrompt()
     QCOMPARE(script.seen, (QStringList{"Formpw", "Form2"}));
 }
 
+void tst_ArchiveSession::libraryAsksForThePasswordMidway_data()
+{
+    QTest::addColumn<QString>("answer"); // empty: the prompt is cancelled
+    QTest::addColumn<QStringList>("events");
+    QTest::addColumn<QStringList>("written");
+
+    const QStringList start{"ProcessingFile a.txt 18", "ProcessingFile b.txt 18", "MissingPassword"};
+    // d.txt has another password and fails with the first one.
+    QTest::newRow("answered") << "password"
+                              << start + QStringList{"gotpw", "ProcessingFile c.txt 18", "ProcessingFile d.txt 18",
+                                                     "ProcessError 12 CRC error - Wrong password? | d.txt"}
+                              << QStringList{"a.txt", "b.txt", "c.txt"};
+    QTest::newRow("cancelled") << "" << start + QStringList{"ProcessError 5003 No password supplied | b.txt"}
+                               << QStringList{"a.txt"};
+}
+
 // The first entry is plain, so nobody asks up front; the library asks for b.txt.
-// d.txt has another password and fails with the first one.
 void tst_ArchiveSession::libraryAsksForThePasswordMidway()
 {
+    QFETCH(QString, answer);
+    QFETCH(QStringList, events);
+    QFETCH(QStringList, written);
+
     PromptScript script;
-    script.then(PromptScript::chooseFolder(m_out)).then(PromptScript::password("password"));
+    script.then(PromptScript::chooseFolder(m_out))
+        .then(answer.isEmpty() ? PromptScript::press("Command2") : PromptScript::password(answer));
     QVERIFY(!extract(fixture("rar4/enc-mixed.rar"), script));
     QCOMPARE(script.seen, (QStringList{"Form2", "Formpw"}));
-    QCOMPARE(m_log->only("(ProcessingFile|MissingPassword|gotpw|ProcessError)"),
-             (QStringList{"ProcessingFile a.txt 18", "ProcessingFile b.txt 18", "MissingPassword", "gotpw",
-                          "ProcessingFile c.txt 18", "ProcessingFile d.txt 18",
-                          "ProcessError 12 CRC error - Wrong password? | d.txt"}));
-    QCOMPARE(QDir(m_out).entryList(QDir::Files), (QStringList{"a.txt", "b.txt", "c.txt"}));
+    QCOMPARE(m_log->only("(ProcessingFile|MissingPassword|gotpw|ProcessError)"), events);
+    QCOMPARE(QDir(m_out).entryList(QDir::Files), written);
 }
 
 void tst_ArchiveSession::commentIsReported()
@@ -360,11 +314,6 @@ void tst_ArchiveSession::commentIsReported()
     script.then(PromptScript::chooseFolder(m_out));
     QVERIFY(extract(fixture("comment.rar"), script));
     QCOMPARE(m_log->only("Comment"), QStringList{"CommentFound Zorvane test comment\nsecond line\n"});
-
-    RunState::instance() = RunState{};
-    script.then(PromptScript::chooseFolder(m_tmp->filePath("rar4")));
-    QVERIFY(extract(fixture("rar4/comment.rar"), script));
-    QCOMPARE(m_log->only("Comment").last(), QString("CommentFound test rar with archive comment"));
 }
 
 void tst_ArchiveSession::existingFiles_data()
@@ -373,23 +322,17 @@ void tst_ArchiveSession::existingFiles_data()
     QTest::addColumn<bool>("forAll");
     QTest::addColumn<bool>("result");
     QTest::addColumn<int>("prompts");
-    QTest::addColumn<QString>("aAfter");
-    QTest::addColumn<QString>("bAfter"); // "old" or "new"
+    QTest::addColumn<QString>("after"); // "old" or "new", for both files
 
-    QTest::newRow("overwrite each") << "Command1" << false << true << 2 << "new"
-                                    << "new";
-    QTest::newRow("skip each") << "Command2" << false << true << 2 << "old"
-                               << "old";
-    QTest::newRow("cancel at the first") << "Command3" << false << false << 1 << "old"
-                                         << "old";
-    QTest::newRow("overwrite for all") << "Command1" << true << true << 1 << "new"
-                                       << "new";
-    QTest::newRow("skip for all") << "Command2" << true << true << 1 << "old"
-                                  << "old";
-    QTest::newRow("close box for all overwrites") << "" << true << true << 1 << "new"
-                                                  << "new";
-    QTest::newRow("close box alone overwrites") << "" << false << true << 2 << "new"
-                                                << "new";
+    const auto row = [](const char* name, const QString& button, bool forAll, bool result, int prompts,
+                        const QString& after) {
+        QTest::newRow(name) << button << forAll << result << prompts << after;
+    };
+    row("overwrite each", "Command1", false, true, 2, "new");
+    row("skip each", "Command2", false, true, 2, "old");
+    row("cancel at the first", "Command3", false, false, 1, "old");
+    row("skip for all", "Command2", true, true, 1, "old");
+    row("close box alone overwrites", "", false, true, 2, "new");
 }
 
 void tst_ArchiveSession::existingFiles()
@@ -398,19 +341,15 @@ void tst_ArchiveSession::existingFiles()
     QFETCH(bool, forAll);
     QFETCH(bool, result);
     QFETCH(int, prompts);
-    QFETCH(QString, aAfter);
-    QFETCH(QString, bAfter);
+    QFETCH(QString, after);
 
     QVERIFY(QDir().mkpath(m_out));
-    for (const char* name : {"a.txt", "b.txt"}) {
-        QFile old(m_out + u'/' + name);
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write("old");
-    }
-    const auto content = [this](const char* name) {
-        QFile f(m_out + u'/' + name);
-        f.open(QIODevice::ReadOnly);
-        return f.readAll() == "old" ? QString("old") : QString("new");
+    QFile a(m_out + "/a.txt"), b(m_out + "/b.txt");
+    QVERIFY(a.open(QIODevice::ReadWrite) && a.write("old") == 3 && b.open(QIODevice::ReadWrite) && b.write("old") == 3);
+    a.close();
+    b.close();
+    const auto content = [](QFile& f) -> QString {
+        return f.open(QIODevice::ReadOnly) && f.readAll() == "old" ? "old" : "new";
     };
 
     const QByteArray pressed = button.toLatin1();
@@ -420,9 +359,8 @@ void tst_ArchiveSession::existingFiles()
         script.then(PromptScript::overwrite(button.isEmpty() ? nullptr : pressed.constData(), forAll));
     QCOMPARE(extract(fixture("plain.rar"), script), result);
     QCOMPARE(script.seen.count("frmOW"), prompts);
-    QVERIFY(!script.unexpected);
-    QCOMPARE(content("a.txt"), aAfter);
-    QCOMPARE(content("b.txt"), bAfter);
+    QCOMPARE(content(a), after);
+    QCOMPARE(content(b), after);
     QCOMPARE(m_log->only("fileskipped").size(), button == "Command2" ? 2 : 0);
 
     // The next archive asks again: "for all" lasts one archive.
@@ -437,8 +375,7 @@ void tst_ArchiveSession::skippedFileIsPassedOverInItsNextVolume()
     // The first file runs over volumes 1 to 3, the second over 3 to 6.
     QVERIFY(QDir().mkpath(m_out));
     QFile old(m_out + "/LibarchiveAddingTest2.html");
-    QVERIFY(old.open(QIODevice::WriteOnly));
-    old.write("keep me");
+    QVERIFY(old.open(QIODevice::WriteOnly) && old.write("keep me") == 7);
     old.close();
 
     PromptScript script;
@@ -447,53 +384,32 @@ void tst_ArchiveSession::skippedFileIsPassedOverInItsNextVolume()
     QCOMPARE(script.seen, (QStringList{"Form2", "frmOW"}));
     QCOMPARE(m_log->only("ProcessingFile"), (QStringList{"ProcessingFile LibarchiveAddingTest2.html 20111",
                                                          "ProcessingFile LibarchiveAddingTest.html 20111"}));
-    QCOMPARE(m_log->only("NextVolumne").size(), 6);
     QCOMPARE(QFileInfo(m_out + "/LibarchiveAddingTest2.html").size(), 7);
     QCOMPARE(QFileInfo(m_out + "/LibarchiveAddingTest.html").size(), 20111);
 }
 
-void tst_ArchiveSession::folderPerArchive_data()
-{
-    QTest::addColumn<QString>("archive");
-    QTest::addColumn<QString>("subfolder");
-
-    QTest::newRow("plain name") << "plain.rar"
-                                << "plain";
-    QTest::newRow("only the last dot is cut") << "span.part1.rar"
-                                              << "span.part1";
-}
-
+// Only the last dot is cut from the archive's name.
 void tst_ArchiveSession::folderPerArchive()
 {
-    QFETCH(QString, archive);
-    QFETCH(QString, subfolder);
-
     PromptScript script;
     script.then(PromptScript::chooseFolder(m_out, true, true));
-    QVERIFY(extract(fixture(archive), script));
-    QVERIFY(RunState::instance().CreateFolderPerArchive);
-    QCOMPARE(QDir(m_out).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{subfolder});
-    QCOMPARE(RunState::instance().LastExtractFolder, m_out + u'/' + subfolder);
+    QVERIFY(extract(fixture("span.part1.rar"), script));
+    QCOMPARE(QDir(m_out).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"span.part1"});
+    QCOMPARE(RunState::instance().LastExtractFolder, m_out + "/span.part1");
 }
 
-void tst_ArchiveSession::destinationThatCannotBeCreated()
-{
-    const QString deep = m_tmp->filePath("missing/parent/out");
-    PromptScript script;
-    script.then(PromptScript::chooseFolder(deep));
-    QVERIFY(!extract(fixture("plain.rar"), script));
-    QCOMPARE(m_log->only("(ProcessError|ProcessingFile|cancelled)"),
-             QStringList{"ProcessError 16 File creation error | "});
-    QVERIFY(!QFileInfo::exists(m_tmp->filePath("missing")));
-}
-
-void tst_ArchiveSession::cancelledFolderPrompt()
+void tst_ArchiveSession::folderPromptCancelledOrUnusable()
 {
     PromptScript script;
     script.then(PromptScript::press("cmdCancel"));
     QVERIFY(!extract(fixture("plain.rar"), script));
     QCOMPARE(m_log->lines, QStringList{"cancelled"});
-    QVERIFY(!QFileInfo::exists(m_out));
+
+    // A missing parent is reported, not made.
+    script.then(PromptScript::chooseFolder(m_tmp->filePath("missing/parent/out")));
+    QVERIFY(!extract(fixture("plain.rar"), script));
+    QCOMPARE(m_log->lines, (QStringList{"cancelled", "ProcessError 16 File creation error | "}));
+    QCOMPARE(QDir(m_tmp->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"config"});
 }
 
 void tst_ArchiveSession::listing_data()
@@ -504,14 +420,15 @@ void tst_ArchiveSession::listing_data()
     QTest::addColumn<QStringList>("names");
     QTest::addColumn<QStringList>("errors");
 
-    QTest::newRow("one slot is refused") << "plain.rar" << 1 << false << QStringList{"keep"}
-                                         << QStringList{
-                                                "ProcessError 5000 Supplied array too small to fit all files | "};
-    QTest::newRow("exact fit") << "plain.rar" << 2 << true << QStringList{"a.txt", "b.txt"} << QStringList{};
-    QTest::newRow("room to spare") << "span.part1.rar" << 3 << true << QStringList{"span.bin", "keep", "keep"}
-                                   << QStringList{};
-    QTest::newRow("too many names") << "nested.rar" << 2 << false << QStringList{"readme.txt", "docs/a/b/deep.txt"}
-                                    << QStringList{"ProcessError 5000 Supplied array to small to fit all files | b"};
+    const auto row = [](const char* name, const QString& archive, int capacity, bool result, const QStringList& names,
+                        const QStringList& errors) {
+        QTest::newRow(name) << archive << capacity << result << names << errors;
+    };
+    row("one slot is refused", "plain.rar", 1, false, {"keep"},
+        {"ProcessError 5000 Supplied array too small to fit all files | "});
+    row("exact fit", "plain.rar", 2, true, {"a.txt", "b.txt"}, {});
+    row("too many names", "nested.rar", 2, false, {"readme.txt", "docs/a/b/deep.txt"},
+        {"ProcessError 5000 Supplied array to small to fit all files | b"});
 }
 
 void tst_ArchiveSession::listing()
@@ -530,8 +447,6 @@ void tst_ArchiveSession::listing()
     QCOMPARE(session.ListRarFiles(fixture(archive), list), result);
     QCOMPARE(list, names);
     QCOMPARE(m_log->only("ProcessError"), errors);
-    if (!errors.isEmpty())
-        QCOMPARE(session.strLastErrorMsg(), QString("Supplied array to small to fit all files"));
     QVERIFY(!QFileInfo::exists(m_out + "/a.txt"));
 }
 
@@ -553,20 +468,15 @@ void tst_ArchiveSession::badInput_data()
     QTest::addColumn<QStringList>("events"); // without NextVolumne and ProcessingFile
     QTest::addColumn<bool>("asksForFolder");
 
-    QTest::newRow("not an archive") << "notarchive.rar"
-                                    << QStringList{"OpenError 13 File is not a RAR archive | notarchive.rar"} << false;
-    QTest::newRow("empty file") << "zero.rar" << QStringList{"OpenError 13 File is not a RAR archive | zero.rar"}
-                                << false;
-    QTest::newRow("missing file") << "no-such.rar" << QStringList{"OpenError 15 Cannot open file | no-such.rar"}
-                                  << false;
-    QTest::newRow("a folder") << "src" << QStringList{"OpenError 18 Unknown error | src"} << false;
-    QTest::newRow("no entries") << "empty.rar" << QStringList{} << true;
-    QTest::newRow("damaged data") << "damaged.rar" << QStringList{"ProcessError 12 CRC error | b.txt"} << true;
-    QTest::newRow("truncated") << "truncated.rar" << QStringList{"ProcessError 12 CRC error | b.txt"} << true;
-    QTest::newRow("missing volume") << "lost.part1.rar"
-                                    << QStringList{"MissingFile lost.part2.rar",
-                                                   "ProcessError 15 Volume open error | lost.bin"}
-                                    << true;
+    const auto row = [](const char* name, const QString& archive, const QStringList& events, bool asksForFolder) {
+        QTest::newRow(name) << archive << events << asksForFolder;
+    };
+    row("not an archive", "notarchive.rar", {"OpenError 13 File is not a RAR archive | notarchive.rar"}, false);
+    row("missing file", "no-such.rar", {"OpenError 15 Cannot open file | no-such.rar"}, false);
+    row("no entries", "empty.rar", {}, true);
+    row("damaged data", "damaged.rar", {"ProcessError 12 CRC error | b.txt"}, true);
+    row("missing volume", "lost.part1.rar",
+        {"MissingFile lost.part2.rar", "ProcessError 15 Volume open error | lost.bin"}, true);
 }
 
 void tst_ArchiveSession::badInput()
@@ -581,17 +491,14 @@ void tst_ArchiveSession::badInput()
     QCOMPARE(m_log->lines.filter(QRegularExpression("^(?!NextVolumne|ProcessingFile)")), events);
     QCOMPARE(script.seen, asksForFolder ? QStringList{"Form2"} : QStringList{});
     // Nothing is written but the chosen folder (and the chooser's settings).
-    QStringList written = QDir(m_tmp->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
-    written.removeAll("config");
-    QCOMPARE(written, asksForFolder ? QStringList{"out"} : QStringList{});
+    const QStringList written = QDir(m_tmp->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    QCOMPARE(written.filter(QRegularExpression("^(?!config$)")), asksForFolder ? QStringList{"out"} : QStringList{});
 }
 
 void tst_ArchiveSession::longToUnsigned()
 {
-    QCOMPARE(ArchiveSession::LongToUnsigned(0), 0.0);
     QCOMPARE(ArchiveSession::LongToUnsigned(2147483647), 2147483647.0);
     QCOMPARE(ArchiveSession::LongToUnsigned(-1), 4294967295.0);
-    QCOMPARE(ArchiveSession::LongToUnsigned(-2147483647 - 1), 2147483648.0);
 }
 
 QTEST_MAIN(tst_ArchiveSession)
