@@ -120,6 +120,7 @@ private slots:
     void commentIsReported();
     void existingFiles_data();
     void existingFiles();
+    void fileOverThreeVolumesIsOneEntry();
     void skippedFileIsPassedOverInItsNextVolume();
     void folderPerArchive();
     void folderPromptCancelledOrUnusable();
@@ -368,6 +369,15 @@ void tst_ArchiveSession::existingFiles()
     RunState::instance().UseFolderForAll = true;
     extract(fixture("comment.rar"), script);
     QCOMPARE(script.seen.count("frmOW"), prompts + 1);
+}
+
+void tst_ArchiveSession::fileOverThreeVolumesIsOneEntry()
+{
+    PromptScript script;
+    script.then(PromptScript::chooseFolder(m_out));
+    QVERIFY(extract(fixture("span.part1.rar"), script));
+    QCOMPARE(m_log->lines, (QStringList{"NextVolumne span.part1.rar", "ProcessingFile span.bin 150000",
+                                        "NextVolumne span.part2.rar", "NextVolumne span.part3.rar"}));
 }
 
 void tst_ArchiveSession::skippedFileIsPassedOverInItsNextVolume()
