@@ -102,15 +102,9 @@ bool needsEscape(char32_t c)
            (c >= 0xe000 && c <= 0xf8ff) || c == 0xfffe || c == 0xffff || c == '\\';
 }
 
-void appendCodePoint(std::string& out, char32_t c)
+void encodeUtf8(std::string& out, char32_t c)
 {
-    char buf[16];
-    if (c == '\\') {
-        out += "\\\\";
-    } else if (needsEscape(c)) {
-        snprintf(buf, sizeof buf, c < 0x80 ? "\\x%02X" : "\\u{%04X}", static_cast<unsigned>(c));
-        out += buf;
-    } else if (c < 0x80) {
+    if (c < 0x80) {
         out += static_cast<char>(c);
     } else if (c < 0x800) {
         out += static_cast<char>(0xc0 | (c >> 6));
@@ -124,6 +118,19 @@ void appendCodePoint(std::string& out, char32_t c)
         out += static_cast<char>(0x80 | ((c >> 12) & 0x3f));
         out += static_cast<char>(0x80 | ((c >> 6) & 0x3f));
         out += static_cast<char>(0x80 | (c & 0x3f));
+    }
+}
+
+void appendCodePoint(std::string& out, char32_t c)
+{
+    char buf[16];
+    if (c == '\\') {
+        out += "\\\\";
+    } else if (needsEscape(c)) {
+        snprintf(buf, sizeof buf, c < 0x80 ? "\\x%02X" : "\\u{%04X}", static_cast<unsigned>(c));
+        out += buf;
+    } else {
+        encodeUtf8(out, c);
     }
 }
 
@@ -182,22 +189,7 @@ std::string utf8(const wchar_t* w, size_t capacity)
 {
     std::string out;
     for (const wchar_t* end = w + wcsnlen(w, capacity); w != end; ++w) {
-        const auto c = static_cast<char32_t>(*w);
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xc0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3f));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xe0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3f));
-            out += static_cast<char>(0x80 | (c & 0x3f));
-        } else {
-            out += static_cast<char>(0xf0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3f));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3f));
-            out += static_cast<char>(0x80 | (c & 0x3f));
-        }
+        encodeUtf8(out, static_cast<char32_t>(*w));
     }
     return out;
 }
