@@ -6,9 +6,9 @@ set -euo pipefail
 
 PACKAGES=(
   cmake make g++ pkg-config clang-format
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   libunrar-dev libunrar-headers rar unrar
-  xvfb xauth x11-utils imagemagick fonts-dejavu-core
+  xvfb xauth x11-utils x11-xserver-utils trayer imagemagick fonts-dejavu-core
   desktop-file-utils xdg-utils xdotool
 )
 
