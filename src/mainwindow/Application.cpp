@@ -1,6 +1,7 @@
 #include "mainwindow/Application.h"
 
 #include "Version.h"
+#include "mainwindow/modArtwork.h"
 #include "settings/modLocale.h"
 #include "settings/modVbCmdLine.h"
 
@@ -10,6 +11,9 @@ Application::Application(int& argc, char** argv)
     setApplicationName(QString::fromUtf8(Version::ProductName));
     setOrganizationName(QString::fromUtf8(Version::Publisher));
     setApplicationVersion(QString::fromUtf8(Version::Text));
+    // Every window without an icon of its own shows the program's.
+    setWindowIcon(modArtwork::ProgramIcon());
+    setDesktopFileName(QStringLiteral("zorvane"));
     // QApplication has just set the locale from the environment; fix the
     // character set after it, or it would undo the switch.
     modLocale::EnsureUtf8Locale();

@@ -3,7 +3,8 @@
 #include <QLabel>
 
 // A label that reacts to a left click like a link or a picture button: the
-// press and the release must both happen on it.
+// press and the release must both happen on it. Every press and release is
+// reported too, with its button, before the click.
 class ClickableLabel : public QLabel
 {
     Q_OBJECT
@@ -12,6 +13,8 @@ public:
     using QLabel::QLabel;
 
 signals:
+    void mouseDown(Qt::MouseButton button);
+    void mouseUp(Qt::MouseButton button);
     void clicked();
 
 protected:

@@ -1,23 +1,37 @@
 #include "mainwindow/Form1.h"
 
+#include "auxwindows/frmAbt.h"
+#include "auxwindows/frmSplash.h"
+#include "dialogs/clsDIALOGS.h"
 #include "engine/ArchiveSession.h"
 #include "engine/RunState.h"
 #include "engine/modSession.h"
 #include "mainwindow/ClickableLabel.h"
+#include "mainwindow/Formpw.h"
 #include "mainwindow/frmerr.h"
+#include "mainwindow/modArtwork.h"
 #include "settings/MShorttoLongName.h"
+#include "settings/cTrimmer.h"
+#include "settings/frmopt.h"
 #include "settings/modAppPaths.h"
 #include "settings/modAssociate.h"
 #include "settings/modHelpLaunch.h"
 #include "settings/modRegister.h"
+#include "settings/modSysTray.h"
 #include "settings/modVbCmdLine.h"
 #include "update/VersionCheck.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCursor>
+#include <QDropEvent>
 #include <QMessageBox>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QProgressBar>
-#include <QVBoxLayout>
+#include <QTimer>
+#include <QUrl>
 #include <cmath>
 
 namespace {
@@ -25,7 +39,25 @@ namespace {
 const QString Title = QStringLiteral("Zorvane");
 const QString BusyTitle = QStringLiteral("Zorvane - Extracting Files");
 const QString LinkStyle = QStringLiteral("color: palette(link); text-decoration: underline;");
+const QString MenuLinkStyle = QStringLiteral("color: white; text-decoration: underline;");
 const QString UninstallSwitch = QStringLiteral("/uninstalling");
+const QString GeneralSection = QStringLiteral("General");
+const QString FirstRunKey = QStringLiteral("First Run");
+const QString NoInstructionsKey = QStringLiteral("No Instructions");
+
+// "True"/"False" in any case, or a number (non-zero is true); anything else
+// counts as the default.
+bool truthValue(const QString& strValue, bool blnDefault)
+{
+    const QString value = strValue.trimmed();
+    if (value.compare(QStringLiteral("True"), Qt::CaseInsensitive) == 0)
+        return true;
+    if (value.compare(QStringLiteral("False"), Qt::CaseInsensitive) == 0)
+        return false;
+    bool ok = false;
+    const double number = value.toDouble(&ok);
+    return ok ? number != 0 : blnDefault;
+}
 
 void yield()
 {
@@ -44,7 +76,10 @@ Form1::Form1(QWidget* parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(Title);
+    setAcceptDrops(true);
     buildControls();
+    connect(modSysTray::TrayIconData(), &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) { TrayMessage(modSysTray::TrayMessageFor(reason)); });
 }
 
 Form1::~Form1() = default;
@@ -63,44 +98,68 @@ void Form1::buildControls()
         l->setCursor(Qt::PointingHandCursor);
         return l;
     };
+    const qreal dblRatio = devicePixelRatioF();
+    m_picture = modArtwork::FormPicture(dblRatio);
+    for (int i = 1; i <= 4; ++i)
+        ImageList1.append(modArtwork::ButtonImage(i, dblRatio));
+
+    // Dark text on the light picture, whatever the desktop's colour scheme.
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, QColor::fromRgb(modArtwork::FormBackColor));
+    colours.setColor(QPalette::WindowText, QColor(0x1d, 0x2b, 0x33));
+    colours.setColor(QPalette::Link, QColor(0x1f, 0x5f, 0x74));
+    setPalette(colours);
+
     Label1 = label("Label1", QString());
     Label1->setWordWrap(true);
     Label2 = label("Label2", QStringLiteral("Drop RAR archives on this window to extract them."));
     Label3 = link("Label3", QStringLiteral("Click me for menu"));
-    Label3->setStyleSheet(LinkStyle);
+    Label3->setStyleSheet(MenuLinkStyle);
     Label4 = label("Label4", QString());
+    Label4->setWordWrap(true);
     Label5 = link("Label5", QStringLiteral("Click to explore last used extract folder"));
     Label6 = link("Label6", QStringLiteral("Click to explore last used extract folder and exit"));
     Label5->setStyleSheet(LinkStyle);
     Label6->setStyleSheet(LinkStyle);
-    Picture1 = link("Picture1", QStringLiteral("\u2715"));
+    Picture1 = link("Picture1", QString());
+    Picture1->setPixmap(ImageList1.at(0));
     Picture1->setToolTip(QStringLiteral("Close"));
-    Picture2 = link("Picture2", QStringLiteral("\u2013"));
+    Picture2 = link("Picture2", QString());
+    Picture2->setPixmap(ImageList1.at(2));
     Picture2->setToolTip(QStringLiteral("Send to the notification area"));
     ProgressBar1 = new QProgressBar(this);
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(false);
+    placeControls();
 
+    connect(Label3, &ClickableLabel::clicked, this, &Form1::Label3_Click);
     connect(Label5, &ClickableLabel::clicked, this, &Form1::Label5_Click);
     connect(Label6, &ClickableLabel::clicked, this, &Form1::Label6_Click);
-    connect(Picture1, &ClickableLabel::clicked, qApp, &QApplication::closeAllWindows);
+    for (ClickableLabel* picture : {Picture1, Picture2}) {
+        connect(picture, &ClickableLabel::mouseDown, this,
+                [this, picture](Qt::MouseButton button) { Picture_MouseDown(picture, button); });
+        connect(picture, &ClickableLabel::mouseUp, this,
+                [this, picture](Qt::MouseButton button) { Picture_MouseUp(picture, button); });
+    }
+    connect(Picture1, &ClickableLabel::clicked, this, &Form1::Picture1_Click);
+    connect(Picture2, &ClickableLabel::clicked, this, &Form1::Picture2_Click);
+}
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(Label3);
-    buttons->addStretch();
-    buttons->addWidget(Picture2);
-    buttons->addWidget(Picture1);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(buttons);
-    layout->addWidget(Label2);
-    layout->addWidget(Label1);
-    layout->addWidget(Label4);
-    layout->addWidget(ProgressBar1);
-    layout->addWidget(Label5);
-    layout->addWidget(Label6);
-    layout->addStretch();
-    resize(460, 260);
+// The controls sit on the picture's header band and content panel.
+void Form1::placeControls()
+{
+    setFixedSize(modArtwork::FormPictureSize);
+    Label3->setGeometry(110, 36, 160, 24);
+    Picture2->setGeometry(QRect(QPoint(362, 36), modArtwork::ButtonSize));
+    Picture1->setGeometry(QRect(QPoint(394, 36), modArtwork::ButtonSize));
+    Label2->setGeometry(110, 76, 306, 18);
+    Label1->setGeometry(24, 100, 392, 40);
+    Label4->setGeometry(24, 146, 392, 48);
+    ProgressBar1->setGeometry(24, 200, 392, 16);
+    Label5->setGeometry(24, 226, 392, 18);
+    Label6->setGeometry(24, 248, 392, 18);
 }
 
 void Form1::Form_Load(const QString& strArgumentText)
@@ -115,8 +174,46 @@ void Form1::Form_Load(const QString& strArgumentText)
     }
     m_settings.setCompany(QStringLiteral("Quenmarsh"));
     m_settings.setAppName(QStringLiteral("Zorvane"));
+    cTrimmer::TrimForm(this, m_picture);
     show();
+    StartupHousekeeping();
+    connectSession();
 
+    Label5->hide();
+    Label6->hide();
+    if (strArgumentText.isEmpty())
+        return;
+    QStringList tokens;
+    modVbCmdLine::SplitCommandLine(strArgumentText, tokens);
+    show();
+    arrstrArchives = tokens;
+    ExtractArchives();
+}
+
+// A first start greets the user with the options; the tips come next unless
+// they were turned off. "First Run" is cleared even when the options were
+// cancelled, so the welcome comes once.
+void Form1::StartupHousekeeping()
+{
+    if (truthValue(m_settings.GetSetting(GeneralSection, FirstRunKey, QStringLiteral("True")), true)) {
+        QMessageBox(
+            QMessageBox::Information, QStringLiteral("Welcome to Zorvane"),
+            QStringLiteral("Since this is the first time you've used Zorvane, we need to configure it's options."),
+            QMessageBox::Ok, this)
+            .exec();
+        frmopt options(this);
+        options.exec();
+        m_settings.SaveSetting(GeneralSection, FirstRunKey, QStringLiteral("False"));
+    }
+    bool ok = false;
+    const int intNoInstructions =
+        m_settings.GetSetting(GeneralSection, NoInstructionsKey, QStringLiteral("0")).toInt(&ok);
+    if (!ok || intNoInstructions == 0)
+        ShowTips();
+}
+
+void Form1::connectSession()
+{
     objSession = new ArchiveSession(this, this);
     connect(objSession, &ArchiveSession::OpenError, this, &Form1::objSession_OpenError);
     connect(objSession, &ArchiveSession::ProcessError, this, &Form1::objSession_ProcessError);
@@ -130,16 +227,6 @@ void Form1::Form_Load(const QString& strArgumentText)
     connect(objSession, &ArchiveSession::EmptyPassword, this, &Form1::objSession_EmptyPassword);
     connect(objSession, &ArchiveSession::fileskipped, this, &Form1::objSession_fileskipped);
     connect(objSession, &ArchiveSession::gotpw, this, &Form1::objSession_gotpw);
-
-    Label5->hide();
-    Label6->hide();
-    if (strArgumentText.isEmpty())
-        return;
-    QStringList tokens;
-    modVbCmdLine::SplitCommandLine(strArgumentText, tokens);
-    show();
-    arrstrArchives = tokens;
-    ExtractArchives();
 }
 
 // Undoes the desktop integration and ends at once: no window, no setting.
@@ -218,10 +305,8 @@ void Form1::endRun()
         Label5->show();
         Label6->show();
     }
-    if (run.InTray) {
-        show();
-        run.InTray = false;
-    }
+    if (run.InTray)
+        modSysTray::RestoreFromTray();
     raise();
     activateWindow();
     setBusy(false);
@@ -234,11 +319,14 @@ void Form1::endRun()
     }
 }
 
-// While busy the window cannot be closed and the menu is out of reach.
+// While busy the window cannot be closed and the menus' Open and Exit are out
+// of reach.
 void Form1::setBusy(bool blnBusy)
 {
     Picture1->setEnabled(!blnBusy);
     Label3->setEnabled(!blnBusy);
+    if (m_menus)
+        m_menus->setTrayExitEnabled(!blnBusy);
 }
 
 frmerr& Form1::errorLog()
@@ -342,6 +430,11 @@ void Form1::objSession_gotpw(QString& pw, bool&)
     RunState::instance().CurrentPassword = pw;
 }
 
+void Form1::Label3_Click()
+{
+    menus().PopupMain(QCursor::pos());
+}
+
 void Form1::Label5_Click()
 {
     if (modHelpLaunch::LaunchDocument(this, RunState::instance().LastExtractFolder) ==
@@ -355,4 +448,163 @@ void Form1::Label6_Click()
 {
     Label5_Click();
     QApplication::closeAllWindows();
+}
+
+void Form1::Picture_MouseDown(ClickableLabel* picture, Qt::MouseButton button)
+{
+    if (button == Qt::LeftButton) {
+        blnButtonPressed = true;
+        picture->setPixmap(ImageList1.at(picture == Picture1 ? 1 : 3));
+    } else if (picture == Picture2) {
+        blnButtonPressed = false;
+    }
+}
+
+void Form1::Picture_MouseUp(ClickableLabel* picture, Qt::MouseButton button)
+{
+    if (button == Qt::LeftButton)
+        picture->setPixmap(ImageList1.at(picture == Picture1 ? 0 : 2));
+    else
+        blnButtonPressed = false;
+}
+
+void Form1::Picture1_Click()
+{
+    if (blnButtonPressed)
+        QApplication::closeAllWindows();
+}
+
+// Stays available during a run; the run's end brings the window back.
+void Form1::Picture2_Click()
+{
+    if (blnButtonPressed)
+        modSysTray::AddTrayIcon(this, windowTitle(), Formpw::FormIcon());
+    else
+        blnButtonPressed = false;
+}
+
+void Form1::TrayMessage(qint32 lngMessage)
+{
+    lngTrayMessage = lngMessage;
+    if (!RunState::instance().InTray)
+        return;
+    if (lngMessage == modSysTray::TrayLeftDoubleClick)
+        modSysTray::RestoreFromTray();
+    else if (lngMessage == modSysTray::TrayRightUp)
+        menus().PopupTray(QCursor::pos());
+}
+
+frmAbt& Form1::menus()
+{
+    if (!m_menus) {
+        m_menus = new frmAbt(this);
+        m_menus->setTrayExitEnabled(!m_running);
+    }
+    return *m_menus;
+}
+
+void Form1::ShowTips()
+{
+    if (m_tips == nullptr)
+        m_tips = new frmSplash(this);
+    m_tips->Open();
+}
+
+void Form1::openfile()
+{
+    // The old instance writes its remembered folder before the new one reads it.
+    m_dialogs.reset();
+    m_dialogs = std::make_unique<clsDIALOGS>();
+    m_dialogs->setBlnAllowMultipleFileSelect(true);
+    m_dialogs->setStrFilter(QStringLiteral("Rar Files|*.rar"));
+    m_dialogs->setStrInitialDir(QString());
+    const QString strName = m_dialogs->strGetOpenFileName(this);
+    if (strName.isEmpty())
+        return;
+    const qint32 lngCount = m_dialogs->lngNumFilesSelected();
+    QStringList archives;
+    if (lngCount >= 2) {
+        for (qint32 i = 0; i < lngCount; ++i)
+            archives.append(m_dialogs->fstrReturnSingleFileName(static_cast<qint16>(i)));
+    } else {
+        archives.append(strName);
+    }
+    arrstrArchives = archives;
+    ExtractArchives();
+}
+
+qint16 Form1::countDelimiters(const QString& sFiles, QChar vSearchChar)
+{
+    return static_cast<qint16>(sFiles.count(vSearchChar));
+}
+
+QString Form1::DroppedPath(const QString& strPath)
+{
+    if (strPath.size() >= 4 && strPath.at(2) == u'/' && strPath.at(3) == u'/')
+        return strPath.left(2) + strPath.mid(3);
+    return strPath;
+}
+
+QStringList Form1::DroppedArchives(const QMimeData* data)
+{
+    QStringList archives;
+    if (data == nullptr || !data->hasUrls())
+        return archives;
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile())
+            archives.append(DroppedPath(url.toLocalFile()));
+    }
+    return archives;
+}
+
+void Form1::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.drawImage(QPoint(0, 0), m_picture);
+}
+
+void Form1::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        cTrimmer::GrabForm(this);
+    QWidget::mousePressEvent(event);
+}
+
+void Form1::dragEnterEvent(QDragEnterEvent* event)
+{
+    Form_OLEDragOver(event);
+}
+
+void Form1::dragMoveEvent(QDragMoveEvent* event)
+{
+    Form_OLEDragOver(event);
+}
+
+// File lists are welcome while no run is in progress; a drop during a run
+// would replace the list the run was started with.
+void Form1::Form_OLEDragOver(QDragMoveEvent* event)
+{
+    if (m_running || DroppedArchives(event->mimeData()).isEmpty()) {
+        event->ignore();
+        return;
+    }
+    update();
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+void Form1::dropEvent(QDropEvent* event)
+{
+    const QStringList archives = DroppedArchives(event->mimeData());
+    if (m_running || archives.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    Label1->clear();
+    arrstrArchives = archives;
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    // The run starts once the drop is over, so the dragging program is not
+    // kept waiting for the whole extraction.
+    QTimer::singleShot(0, this, &Form1::ExtractArchives);
 }

@@ -1,5 +1,6 @@
 #include "mainwindow/Formpw.h"
 
+#include "mainwindow/modArtwork.h"
 #include "settings/modRecentList.h"
 
 #include <QCheckBox>
@@ -28,6 +29,7 @@ Formpw::Formpw(QWidget* parent)
 {
     setObjectName(QStringLiteral("Formpw"));
     setWindowTitle(QStringLiteral("Enter Password"));
+    setWindowIcon(FormIcon());
     m_settings.setCompany(QStringLiteral("Quenmarsh"));
     m_settings.setAppName(QStringLiteral("Zorvane"));
 
@@ -66,6 +68,11 @@ Formpw::Formpw(QWidget* parent)
 
     connect(Command1, &QPushButton::clicked, this, &Formpw::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Formpw::reject);
+}
+
+QIcon Formpw::FormIcon()
+{
+    return modArtwork::TrayIcon();
 }
 
 void Formpw::reject()

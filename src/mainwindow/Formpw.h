@@ -3,6 +3,7 @@
 #include "settings/CRegSettings.h"
 
 #include <QDialog>
+#include <QIcon>
 #include <QStringList>
 
 class QCheckBox;
@@ -22,6 +23,9 @@ public:
     static constexpr int MaxSavedPasswords = 20;
 
     explicit Formpw(QWidget* parent = nullptr);
+
+    // The window's icon; the main window shows it in the notification area too.
+    static QIcon FormIcon();
 
     // Cancel, Escape and the frame's close box all give up without a password.
     void reject() override;

@@ -3,8 +3,6 @@
 #include "engine/RunState.h"
 
 #include <QCoreApplication>
-#include <QCursor>
-#include <QMenu>
 #include <QPointer>
 #include <QWidget>
 
@@ -16,28 +14,12 @@ struct TrayModule
 {
     QPointer<QSystemTrayIcon> icon;
     QPointer<QWidget> owner;
-    QPointer<QMenu> menu;
 };
 
 TrayModule& tray()
 {
     static TrayModule module;
     return module;
-}
-
-void TrayIcon_Activated(QSystemTrayIcon::ActivationReason reason)
-{
-    switch (TrayActionFor(reason, RunState::instance().InTray)) {
-    case TrayAction::Restore:
-        RestoreFromTray();
-        break;
-    case TrayAction::ShowMenu:
-        if (tray().menu)
-            tray().menu->popup(QCursor::pos());
-        break;
-    case TrayAction::None:
-        break;
-    }
 }
 
 } // namespace
@@ -53,17 +35,17 @@ QString TrayTip(const QString& Tip)
     return strTip;
 }
 
-TrayAction TrayActionFor(QSystemTrayIcon::ActivationReason reason, bool blnInTray)
+qint32 TrayMessageFor(QSystemTrayIcon::ActivationReason reason)
 {
-    if (!blnInTray)
-        return TrayAction::None;
     switch (reason) {
     case QSystemTrayIcon::DoubleClick:
-        return TrayAction::Restore;
+        return TrayLeftDoubleClick;
     case QSystemTrayIcon::Context:
-        return TrayAction::ShowMenu;
+        return TrayRightUp;
+    case QSystemTrayIcon::MiddleClick:
+        return TrayMiddleUp;
     default:
-        return TrayAction::None;
+        return TrayLeftUp;
     }
 }
 
@@ -72,7 +54,6 @@ QSystemTrayIcon* TrayIconData()
     TrayModule& module = tray();
     if (!module.icon) {
         module.icon = new QSystemTrayIcon;
-        QObject::connect(module.icon, &QSystemTrayIcon::activated, &TrayIcon_Activated);
         // Removed while the application can still take the icon off the desktop.
         qAddPostRoutine([] { delete tray().icon; });
     }
@@ -116,11 +97,6 @@ void RestoreFromTray()
     if (tray().owner)
         tray().owner->show();
     RunState::instance().InTray = false;
-}
-
-void SetTrayMenu(QMenu* mnuTray)
-{
-    tray().menu = mnuTray;
 }
 
 } // namespace modSysTray

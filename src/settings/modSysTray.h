@@ -4,20 +4,17 @@
 #include <QString>
 #include <QSystemTrayIcon>
 
-class QMenu;
 class QWidget;
 
 // The program's one notification-area icon, which stands for the main window
 // while that window is hidden. RunState::instance().InTray tells whether it does.
 namespace modSysTray {
 
-// What a mouse gesture on the icon does.
-enum class TrayAction
-{
-    None,
-    Restore,
-    ShowMenu
-};
+// The mouse messages the icon reports to its window.
+constexpr qint32 TrayLeftUp = 0x202;
+constexpr qint32 TrayLeftDoubleClick = 0x203;
+constexpr qint32 TrayRightUp = 0x205;
+constexpr qint32 TrayMiddleUp = 0x208;
 
 // The longest tip the notification area shows, in UTF-16 units.
 constexpr qsizetype TipLength = 63;
@@ -26,13 +23,13 @@ constexpr qsizetype TipLength = 63;
 // without splitting a surrogate pair.
 QString TrayTip(const QString& Tip);
 
-// Only the icon of a hidden window reacts: a double click restores it, the
-// menu gesture opens the tray menu. The desktop decides when the right button
-// makes that gesture: status-notifier hosts on release, XEmbed trays on press.
-TrayAction TrayActionFor(QSystemTrayIcon::ActivationReason reason, bool blnInTray);
+// The mouse message a gesture on the icon stands for. The desktop decides when
+// the right button makes the menu gesture: status-notifier hosts on release,
+// XEmbed trays on press; either way it is reported as the right button's release.
+qint32 TrayMessageFor(QSystemTrayIcon::ActivationReason reason);
 
 // The icon itself, made on first use and kept, with its tip and picture,
-// until the application ends.
+// until the application ends. Its activated() signal carries the gestures.
 QSystemTrayIcon* TrayIconData();
 
 // Shows Icon with Tip in the notification area and hides Owner's window there.
@@ -49,8 +46,5 @@ void DeleteTrayIcon();
 
 // Removes the icon, shows the window again and clears InTray.
 void RestoreFromTray();
-
-// The menu opened at the mouse by the menu gesture; the caller keeps it.
-void SetTrayMenu(QMenu* mnuTray);
 
 } // namespace modSysTray

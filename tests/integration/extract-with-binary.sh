@@ -30,6 +30,9 @@ Exec=$work/file-manager %f
 MimeType=inode/directory;
 ENTRY
 printf '[Default Applications]\ninode/directory=test-file-manager.desktop\n' > "$XDG_CONFIG_HOME/mimeapps.list"
+# Not a first start, and no tips: the chooser is the first window to answer.
+mkdir -p "$XDG_CONFIG_HOME/Quenmarsh"
+printf '[General]\nFirst Run=False\nNo Instructions=1\n' > "$XDG_CONFIG_HOME/Quenmarsh/Zorvane.conf"
 
 fail() { echo "extract-with-binary: $*" >&2; exit 1; }
 

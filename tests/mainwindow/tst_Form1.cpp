@@ -1,13 +1,19 @@
 #include "engine/RunState.h"
 #include "mainwindow/Form1.h"
 #include "mainwindow/frmerr.h"
+#include "mainwindow/modArtwork.h"
 #include "settings/modAssociate.h"
+#include "settings/modSysTray.h"
 #include "support/PromptScript.h"
 #include "update/LocalHttpServer.h"
 
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -19,6 +25,30 @@ const QString Fixtures = QStringLiteral(ZORVANE_FIXTURES);
 QString summary(int files, int volumes)
 {
     return QStringLiteral("Done!\r\nExtracted %1 file(s) from %2 volume(s).").arg(files).arg(volumes);
+}
+
+CRegSettings store()
+{
+    CRegSettings settings;
+    settings.setCompany("Quenmarsh");
+    settings.setAppName("Zorvane");
+    return settings;
+}
+
+// "General" values; a null text leaves the key out.
+void seedGeneral(const QString& firstRun, const QString& noInstructions)
+{
+    CRegSettings settings = store();
+    if (!firstRun.isNull())
+        settings.SaveSetting("General", "First Run", firstRun);
+    if (!noInstructions.isNull())
+        settings.SaveSetting("General", "No Instructions", noInstructions);
+}
+
+QString popupMenuName()
+{
+    QWidget* popup = QApplication::activePopupWidget();
+    return popup ? popup->objectName() : QString();
 }
 
 } // namespace
@@ -42,6 +72,17 @@ private slots:
     void uninstallSwitch();
     void manyArchivesInOneRun();
     void loadStartsTheVersionCheck();
+    void startUpOrder_data();
+    void startUpOrder();
+    void drops_data();
+    void drops();
+    void droppedPath_data();
+    void droppedPath();
+    void pictureButtons_data();
+    void pictureButtons();
+    void trayMessages();
+    void openDialogChoosesArchives_data();
+    void openDialogChoosesArchives();
 
 private:
     QString expand(QString text) const;
@@ -65,6 +106,7 @@ void tst_Form1::init()
     m_out = m_tmp->filePath("out");
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_tmp->filePath("config")));
     RunState::instance() = RunState{};
+    seedGeneral("False", "1");
     m_log.clear();
     m_logShown = false;
     QVERIFY(QDir().mkpath(m_tmp->filePath("with blank")));
@@ -170,24 +212,41 @@ void tst_Form1::runs()
 void tst_Form1::busyWhileRunning()
 {
     Form1 window;
+    window.Form_Load(QString());
+    QTest::mouseClick(window.findChild<QWidget*>("Label3"), Qt::LeftButton); // loads the menus
+    QApplication::activePopupWidget()->close();
+    auto* trayExit = window.findChild<QAction*>("mnutrayex");
+    QVERIFY(trayExit && trayExit->isEnabled());
+
     QString title;
     bool closeEnabled = true;
     bool menuEnabled = true;
+    bool exitEnabled = true;
+    bool dropTaken = true;
     PromptScript script;
     script.then([&](QWidget* chooser) {
         title = window.windowTitle();
         closeEnabled = window.findChild<QWidget*>("Picture1")->isEnabled();
         menuEnabled = window.findChild<QWidget*>("Label3")->isEnabled();
+        exitEnabled = trayExit->isEnabled();
+        QMimeData files;
+        files.setUrls({QUrl::fromLocalFile(Fixtures + "/nested.rar")});
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &files, Qt::LeftButton, {});
+        QApplication::sendEvent(&window, &enter);
+        dropTaken = enter.isAccepted();
         window.close(); // refused while a run is in progress
+        modSysTray::HideToTray(&window);
         PromptScript::chooseFolder(m_out)(chooser);
     });
-    window.Form_Load(Fixtures + "/plain.rar");
+    window.arrstrArchives = QStringList{Fixtures + "/plain.rar"};
+    window.ExtractArchives();
     QCOMPARE(title, QString("Zorvane - Extracting Files"));
-    QVERIFY(!closeEnabled);
-    QVERIFY(!menuEnabled);
-    QVERIFY(window.isVisible());
+    QVERIFY(!closeEnabled && !menuEnabled && !exitEnabled && !dropTaken);
+    // The run's end brings the window back from the notification area.
+    QVERIFY(window.isVisible() && !RunState::instance().InTray);
     QVERIFY(window.findChild<QWidget*>("Picture1")->isEnabled());
     QVERIFY(window.findChild<QWidget*>("Label3")->isEnabled());
+    QVERIFY(trayExit->isEnabled());
 }
 
 // An existing file stops the run at the overwrite prompt, while the per-file
@@ -278,6 +337,8 @@ void tst_Form1::uninstallSwitch()
     modAssociate::CreateAssociation("Zorvane", ".rar", "Zorvane Rar Archive", QString(), QString());
     QVERIFY(QFileInfo::exists(entry));
 
+    const QString conf = m_tmp->filePath("config/Quenmarsh/Zorvane.conf");
+    const QDateTime stored = QFileInfo(conf).lastModified();
     PromptScript script;
     script.then(readLog());
     Form1 window;
@@ -285,7 +346,7 @@ void tst_Form1::uninstallSwitch()
     QCOMPARE(window.isVisible(), shown);
     QCOMPARE(m_logShown, shown);
     QCOMPARE(QFileInfo::exists(entry), shown);
-    QVERIFY(!QFileInfo::exists(m_tmp->filePath("config/Quenmarsh")));
+    QCOMPARE(QFileInfo(conf).lastModified(), stored);
 }
 
 // Hundreds of archives in one run, each into a folder of its own.
@@ -323,6 +384,248 @@ void tst_Form1::loadStartsTheVersionCheck()
     };
     QTRY_VERIFY(offered());
     QCOMPARE(server.requests.size(), 1);
+}
+
+// The welcome and the options come on a first start, then the tips unless
+// they are off, and only then the command line's run.
+void tst_Form1::startUpOrder_data()
+{
+    QTest::addColumn<QString>("firstRun");
+    QTest::addColumn<QString>("noInstructions");
+    QTest::addColumn<QString>("arguments");
+    QTest::addColumn<QStringList>("windows");
+
+    const QStringList firstStart{"QMessageBox", "frmopt", "frmSplash"};
+    QTest::newRow("first start") << QString() << QString() << QString() << firstStart;
+    QTest::newRow("first start with an archive")
+        << QString() << QString() << "<F>/plain.rar" << (firstStart + QStringList{"Form2"});
+    QTest::newRow("second start, tips off") << "False"
+                                            << "1" << QString() << QStringList{};
+    QTest::newRow("tips on") << "False"
+                             << "0" << QString() << QStringList{"frmSplash"};
+    QTest::newRow("odd values count as defaults") << "maybe"
+                                                  << "x" << QString() << firstStart;
+}
+
+void tst_Form1::startUpOrder()
+{
+    QFETCH(QString, firstRun);
+    QFETCH(QString, noInstructions);
+    QFETCH(QString, arguments);
+    QFETCH(QStringList, windows);
+    QVERIFY(QFile::remove(m_tmp->filePath("config/Quenmarsh/Zorvane.conf")));
+    seedGeneral(firstRun, noInstructions);
+
+    QString welcome;
+    bool shownBehind = false;
+    Form1 window;
+    PromptScript script;
+    const auto answer = [&](QWidget* w) {
+        shownBehind = shownBehind || window.isVisible();
+        if (auto* box = qobject_cast<QMessageBox*>(w)) {
+            welcome = box->windowTitle() + ": " + box->text();
+            QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+        } else if (w->inherits("Form2")) {
+            PromptScript::chooseFolder(m_out)(w);
+        } else {
+            w->close(); // options and tips closed without OK
+        }
+    };
+    for (int i = 0; i < windows.size(); ++i)
+        script.then(answer);
+    window.Form_Load(expand(arguments));
+    QCOMPARE(script.seen, windows);
+    QCOMPARE(shownBehind, !windows.isEmpty());
+    if (windows.contains("QMessageBox"))
+        QCOMPARE(welcome, QString("Welcome to Zorvane: Since this is the first time you've used Zorvane, we need to "
+                                  "configure it's options."));
+    QCOMPARE(store().GetSetting("General", "First Run"), QString("False"));
+}
+
+void tst_Form1::drops_data()
+{
+    QTest::addColumn<QString>("target"); // empty: the window itself
+    QTest::addColumn<bool>("files");
+
+    for (const char* target : {"", "Label1", "Label4", "ProgressBar1"})
+        QTest::addRow("files on %s", *target ? target : "the window") << QString(target) << true;
+    QTest::newRow("text on Label1") << "Label1" << false;
+}
+
+void tst_Form1::drops()
+{
+    QFETCH(QString, target);
+    QFETCH(bool, files);
+    Form1 window;
+    window.Form_Load(QString());
+    QWidget* receiver = target.isEmpty() ? &window : window.findChild<QWidget*>(target);
+    const QStringList archives{Fixtures + "/plain.rar", m_tmp->filePath("with blank/plain copy.rar")};
+    QMimeData data;
+    if (files)
+        data.setUrls({QUrl::fromLocalFile(archives.at(0)), QUrl::fromLocalFile(archives.at(1))});
+    else
+        data.setText(archives.at(0));
+
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(receiver, &enter);
+    QCOMPARE(enter.isAccepted(), files);
+    PromptScript script;
+    script.then(PromptScript::chooseFolder(m_out, true, true));
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(receiver, &drop);
+    if (!files) {
+        QTest::qWait(50);
+        QVERIFY(window.arrstrArchives.isEmpty() && script.seen.isEmpty());
+        return;
+    }
+    QCOMPARE(drop.dropAction(), Qt::CopyAction);
+    QCOMPARE(window.arrstrArchives, archives);
+    QTRY_COMPARE(window.findChild<QLabel*>("Label1")->text(), summary(4, 2));
+    QVERIFY(QFileInfo::exists(m_out + "/plain copy/b.txt"));
+}
+
+void tst_Form1::droppedPath_data()
+{
+    QTest::addColumn<QString>("dropped");
+    QTest::addColumn<QString>("path");
+    QTest::newRow("doubled after two characters") << "/a//b.rar"
+                                                  << "/a/b.rar";
+    QTest::newRow("network-style start kept") << "//server/x.rar"
+                                              << "//server/x.rar";
+    QTest::newRow("doubled later kept") << "/ab//c.rar"
+                                        << "/ab//c.rar";
+    QTest::newRow("short") << "/a/"
+                           << "/a/";
+}
+
+void tst_Form1::droppedPath()
+{
+    QFETCH(QString, dropped);
+    QFETCH(QString, path);
+    QCOMPARE(Form1::DroppedPath(dropped), path);
+}
+
+// Gestures on a picture button: Lp/Rp press, Lr/Rr release on it, Lo left
+// release off it.
+void tst_Form1::pictureButtons_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("gestures");
+    QTest::addColumn<bool>("acts");
+
+    QTest::newRow("close: click") << "Picture1"
+                                  << "Lp Lr" << true;
+    QTest::newRow("close: released off it") << "Picture1"
+                                            << "Lp Lo" << false;
+    QTest::newRow("close: right release between") << "Picture1"
+                                                  << "Lp Rr Lr" << false;
+    QTest::newRow("close: right press between") << "Picture1"
+                                                << "Lp Rp Lr" << true;
+    QTest::newRow("tray: click") << "Picture2"
+                                 << "Lp Lr" << true;
+    QTest::newRow("tray: right press between") << "Picture2"
+                                               << "Lp Rp Lr" << false;
+}
+
+void tst_Form1::pictureButtons()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, gestures);
+    QFETCH(bool, acts);
+    Form1 window;
+    window.Form_Load(QString());
+    auto* picture = window.findChild<QLabel*>(button);
+    const int up = button == u"Picture1" ? 1 : 3;
+    const auto shows = [&](int index) {
+        return picture->pixmap().toImage() == modArtwork::ButtonImage(index, window.devicePixelRatioF()).toImage();
+    };
+    QVERIFY(shows(up));
+    for (const QString& gesture : gestures.split(' ')) {
+        const Qt::MouseButton which = gesture.startsWith('L') ? Qt::LeftButton : Qt::RightButton;
+        if (gesture.endsWith('p')) {
+            QTest::mousePress(picture, which);
+            if (which == Qt::LeftButton)
+                QVERIFY(shows(up + 1));
+        } else {
+            QTest::mouseRelease(picture, which, {}, gesture.endsWith('o') ? QPoint(-20, -20) : QPoint(5, 5));
+        }
+    }
+    QVERIFY(shows(up));
+    // Without a notification area the to-tray button minimises the window.
+    const bool acted = button == u"Picture1" ? !window.isVisible() : window.isMinimized();
+    QCOMPARE(acted, acts);
+}
+
+void tst_Form1::trayMessages()
+{
+    Form1 window;
+    window.Form_Load(QString());
+    window.TrayMessage(modSysTray::TrayRightUp);
+    QVERIFY(popupMenuName().isEmpty()); // a visible window ignores the icon
+
+    modSysTray::HideToTray(&window);
+    window.TrayMessage(modSysTray::TrayLeftUp);
+    QVERIFY(!window.isVisible() && popupMenuName().isEmpty());
+    window.TrayMessage(modSysTray::TrayRightUp);
+    QCOMPARE(popupMenuName(), QString("tray"));
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    QCOMPARE(menu->defaultAction()->text(), QString("Restore"));
+    menu->close();
+    window.TrayMessage(modSysTray::TrayLeftDoubleClick);
+    QVERIFY(window.isVisible() && !RunState::instance().InTray);
+}
+
+// The menu's Open: one file gives its full path, several give one entry each in
+// the dialog's order; the next dialog starts in the folder last used.
+void tst_Form1::openDialogChoosesArchives_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("archives");
+    QTest::newRow("one file") << "b.rar" << QStringList{"b.rar"};
+    QTest::newRow("two files") << "\"b.rar\" \"a.rar\"" << QStringList{"b.rar", "a.rar"};
+}
+
+void tst_Form1::openDialogChoosesArchives()
+{
+    QFETCH(QString, typed);
+    QFETCH(QStringList, archives);
+    const QString in = m_tmp->filePath("in");
+    QVERIFY(QDir().mkpath(in));
+    for (const char* name : {"a.rar", "b.rar"})
+        QVERIFY(QFile::copy(Fixtures + "/plain.rar", in + "/" + name));
+
+    Form1 window;
+    window.Form_Load(QString());
+    QString startFolder;
+    PromptScript script;
+    const auto choose = [&](QWidget* w) {
+        auto* dialog = qobject_cast<QFileDialog*>(w);
+        QVERIFY(dialog);
+        startFolder = dialog->directory().absolutePath();
+        dialog->setDirectory(in);
+        auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+        name->setFocus(Qt::MouseFocusReason);
+        QTest::keyClicks(name, typed);
+        QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open), Qt::LeftButton);
+    };
+    script.then(choose).then(PromptScript::chooseFolder(m_out, true, true));
+    QTest::mouseClick(window.findChild<QWidget*>("Label3"), Qt::LeftButton);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    QVERIFY(menu);
+    QCOMPARE(menu->defaultAction()->text(), QString("&Open"));
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(menu->defaultAction()).center());
+    QTRY_VERIFY(!window.arrstrArchives.isEmpty());
+    for (QString& archive : archives)
+        archive = in + "/" + archive;
+    QCOMPARE(window.arrstrArchives, archives);
+    QTRY_COMPARE(window.findChild<QLabel*>("Label1")->text(), summary(2 * archives.size(), archives.size()));
+
+    script.then([&](QWidget* w) {
+        startFolder = qobject_cast<QFileDialog*>(w)->directory().absolutePath();
+        w->close();
+    });
+    window.openfile();
+    QCOMPARE(startFolder, in);
 }
 
 QTEST_MAIN(tst_Form1)

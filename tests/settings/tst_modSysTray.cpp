@@ -1,7 +1,6 @@
 #include "engine/RunState.h"
 #include "settings/modSysTray.h"
 
-#include <QMenu>
 #include <QTest>
 
 using namespace modSysTray;
@@ -56,40 +55,33 @@ private slots:
         QVERIFY(!RunState::instance().InTray);
     }
 
-    void iconGestures_data()
+    void gestureMessages_data()
     {
         QTest::addColumn<QSystemTrayIcon::ActivationReason>("reason");
-        QTest::addColumn<bool>("inTray");
-        QTest::addColumn<bool>("restored");
-        QTest::addColumn<bool>("menuShown");
-        QTest::newRow("double click restores") << QSystemTrayIcon::DoubleClick << true << true << false;
-        QTest::newRow("single click does nothing") << QSystemTrayIcon::Trigger << true << false << false;
-        QTest::newRow("menu gesture opens the menu") << QSystemTrayIcon::Context << true << false << true;
-        QTest::newRow("double click, InTray clear") << QSystemTrayIcon::DoubleClick << false << false << false;
-        QTest::newRow("menu gesture, InTray clear") << QSystemTrayIcon::Context << false << false << false;
+        QTest::addColumn<qint32>("message");
+        QTest::newRow("double click") << QSystemTrayIcon::DoubleClick << 515;
+        QTest::newRow("menu gesture") << QSystemTrayIcon::Context << 517;
+        QTest::newRow("single click") << QSystemTrayIcon::Trigger << 514;
+        QTest::newRow("middle button") << QSystemTrayIcon::MiddleClick << 520;
     }
 
-    void iconGestures()
+    void gestureMessages()
     {
         QFETCH(QSystemTrayIcon::ActivationReason, reason);
-        QFETCH(bool, inTray);
-        QFETCH(bool, restored);
-        QFETCH(bool, menuShown);
+        QFETCH(qint32, message);
+        QCOMPARE(TrayMessageFor(reason), message);
+    }
+
+    void restoreUndoesHiding()
+    {
         QWidget form;
-        QMenu mnuTray;
-        mnuTray.addAction("Restore");
-        SetTrayMenu(&mnuTray);
         form.show();
         TrayIconData()->setIcon(icon());
         TrayIconData()->show();
         HideToTray(&form);
-        RunState::instance().InTray = inTray; // the flag alone decides, even for a hidden window
-
-        emit TrayIconData()->activated(reason);
-        QCOMPARE(form.isVisible(), restored);
-        QCOMPARE(RunState::instance().InTray, inTray && !restored);
-        QCOMPARE(mnuTray.isVisible(), menuShown);
-        QCOMPARE(TrayIconData()->isVisible(), !restored);
+        QVERIFY(!form.isVisible() && RunState::instance().InTray);
+        RestoreFromTray();
+        QVERIFY(form.isVisible() && !RunState::instance().InTray && !TrayIconData()->isVisible());
         QCOMPARE(form.windowType(), Qt::Tool); // the task-list entry does not come back
     }
 };
