@@ -107,29 +107,19 @@ void tst_clsDIALOGS::openDialog_data()
     QTest::addColumn<QString>("lastFile");
     QTest::addColumn<QString>("error");
 
+    const auto row = [](const char* name, bool multi, const QString& typed, int buffer, const QStringList& chosen,
+                        const QString& result, const QString& lastFile, const QString& error) {
+        QTest::newRow(name) << multi << typed << buffer << chosen << result << lastFile << error;
+    };
     const QString two = QString("b.rar") + Nul + "a.rar";
-    const QString tooSmall = "File Name/Title Buffer Too Small";
-    QTest::newRow("multi-select, one file") << true << "b.rar" << 0 << QStringList() << "<path>"
-                                            << "b.rar"
-                                            << "N/A";
-    QTest::newRow("multi-select, two, in the dialog's order")
-        << true << R"("b.rar" "a.rar")" << 0 << QStringList{"b.rar", "a.rar"} << two << two << "N/A";
-    QTest::newRow("multi-select, into a subfolder")
-        << true << R"("b.rar" "sub/c.rar")" << 0 << QStringList{"b.rar", "sub/c.rar"}
-        << QString("b.rar") + Nul + "sub/c.rar"
-        << "c.rar"
-        << "N/A";
-    QTest::newRow("single selection") << false << "a.rar" << 0 << QStringList() << "<path>"
-                                      << "<path>"
-                                      << "N/A";
-    QTest::newRow("cancel") << true << "" << 0 << QStringList() << ""
-                            << "old.rar"
-                            << "General Codes Failure";
-    QTest::newRow("path too long for the buffer") << false << "a.rar" << 10 << QStringList() << ""
-                                                  << "old.rar" << tooSmall;
-    QTest::newRow("multi-select has room") << true << "a.rar" << 10 << QStringList() << "<path>"
-                                           << "a.rar"
-                                           << "N/A";
+    row("multi-select, one file", true, "b.rar", 0, {}, "<path>", "b.rar", "N/A");
+    row("multi-select, two, in the dialog's order", true, R"("b.rar" "a.rar")", 0, {"b.rar", "a.rar"}, two, two, "N/A");
+    row("multi-select, into a subfolder", true, R"("b.rar" "sub/c.rar")", 0, {"b.rar", "sub/c.rar"},
+        QString("b.rar") + Nul + "sub/c.rar", "c.rar", "N/A");
+    row("single selection", false, "a.rar", 0, {}, "<path>", "<path>", "N/A");
+    row("cancel", true, "", 0, {}, "", "old.rar", "General Codes Failure");
+    row("path too long for the buffer", false, "a.rar", 10, {}, "", "old.rar", "File Name/Title Buffer Too Small");
+    row("multi-select has room", true, "a.rar", 10, {}, "<path>", "a.rar", "N/A");
 }
 
 void tst_clsDIALOGS::openDialog()

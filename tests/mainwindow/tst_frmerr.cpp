@@ -1,5 +1,4 @@
 #include "mainwindow/frmerr.h"
-#include "support/PromptScript.h"
 
 #include <QTest>
 #include <QTreeWidget>
@@ -25,7 +24,6 @@ private slots:
     void linesKeptInOrder_data();
     void linesKeptInOrder();
     void columnFitsTheLongestLine();
-    void okClosesTheLog();
 };
 
 void tst_frmerr::linesKeptInOrder_data()
@@ -73,18 +71,6 @@ void tst_frmerr::columnFitsTheLongestLine()
     log.show();
     QVERIFY(QTest::qWaitForWindowExposed(&log));
     QVERIFY(list->columnWidth(0) >= longWidth);
-}
-
-void tst_frmerr::okClosesTheLog()
-{
-    frmerr log;
-    log.AddErrorLine("No password supplied.");
-    PromptScript script;
-    script.then(PromptScript::press("Command1"));
-    QTimer::singleShot(10000, &log, &QDialog::reject); // a missed click must not hang the test
-    QCOMPARE(log.exec(), int(QDialog::Accepted));
-    QCOMPARE(script.seen, QStringList{"frmerr"});
-    QCOMPARE(log.windowTitle(), "Error Log");
 }
 
 QTEST_MAIN(tst_frmerr)

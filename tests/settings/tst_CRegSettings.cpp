@@ -11,14 +11,6 @@ namespace {
 
 const QString WriterPath = QStringLiteral(ZORVANE_TEST_BIN "/settings_writer");
 
-CRegSettings store()
-{
-    CRegSettings settings;
-    settings.setCompany(QStringLiteral("Quenmarsh"));
-    settings.setAppName(QStringLiteral("Zorvane"));
-    return settings;
-}
-
 QByteArray readAll(const QString& path)
 {
     QFile file(path);
@@ -101,18 +93,18 @@ void tst_CRegSettings::roundTripsExactText()
     QFETCH(QString, key);
     QFETCH(QString, text);
 
-    QVERIFY(store().SaveSetting("General", "Before", "1"));
-    QVERIFY(store().SaveSetting("General", key, text));
-    QVERIFY(store().SaveSetting("General", "After", "2"));
+    QVERIFY(CRegSettings().SaveSetting("General", "Before", "1"));
+    QVERIFY(CRegSettings().SaveSetting("General", key, text));
+    QVERIFY(CRegSettings().SaveSetting("General", "After", "2"));
 
-    const CRegSettings reader = store();
+    const CRegSettings reader;
     QCOMPARE(reader.GetSetting("General", key, "default"), text);
     QCOMPARE(names(reader.GetAllSettings("General")), (QStringList{"Before", key, "After"}));
 }
 
 void tst_CRegSettings::namesIgnoreCaseAndKeepTheirPlace()
 {
-    CRegSettings settings = store();
+    CRegSettings settings;
     for (const char* key : {"Number", "0", "1"})
         QVERIFY(settings.SaveSetting("Extract Folders", key, "old"));
     QVERIFY(settings.SaveSetting("extract folders", "NUMBER", "new"));
@@ -125,7 +117,7 @@ void tst_CRegSettings::namesIgnoreCaseAndKeepTheirPlace()
 
 void tst_CRegSettings::onlySavingCreatesFilesAndSections()
 {
-    CRegSettings settings = store();
+    CRegSettings settings;
     QCOMPARE(settings.GetSetting("General", "First Run", "True"), QString("True"));
     QVERIFY(!settings.DeleteSetting("General", "First Run"));
     QVERIFY(!QFileInfo::exists(m_config));
@@ -159,7 +151,7 @@ void tst_CRegSettings::namesMakeASafeFileName()
 
 void tst_CRegSettings::starNamesTheDefaultValueAndDeletes()
 {
-    CRegSettings settings = store();
+    CRegSettings settings;
     QVERIFY(settings.SaveSetting("Options", "*", "default text"));
     QVERIFY(settings.SaveSetting("Options", "@", "a key named at"));
     QVERIFY(settings.SaveSetting("Options\\Sub", "k", "v"));
@@ -178,7 +170,7 @@ void tst_CRegSettings::starNamesTheDefaultValueAndDeletes()
 void tst_CRegSettings::enumRegistryKeys()
 {
     using Root = CRegSettings::RootKey;
-    CRegSettings settings = store();
+    CRegSettings settings;
     QVERIFY(settings.SaveSetting("Options", "k", "v"));
     QVERIFY(settings.SaveSetting("General\\Window", "k", "v"));
     QCOMPARE(settings.EnumRegistryKeys(Root::CurrentUser, ""), QStringList{"Software"});
@@ -193,7 +185,7 @@ void tst_CRegSettings::enumRegistryKeys()
 void tst_CRegSettings::fileIsPrivateReadableAndEditable()
 {
     const mode_t oldMask = ::umask(0);
-    CRegSettings settings = store();
+    CRegSettings settings;
     const bool saved = settings.SaveSetting("General", "First Run", "False") &&
                        settings.SaveSetting("Extract Folders", "0", " /home/u/with edge blank");
     ::umask(oldMask);
@@ -207,7 +199,7 @@ void tst_CRegSettings::fileIsPrivateReadableAndEditable()
 
     // A change made by another program is seen at once.
     QVERIFY(writeRaw(m_file, "[General]\nFirst Run=edited\n"));
-    QCOMPARE(store().GetSetting("General", "First Run"), QString("edited"));
+    QCOMPARE(CRegSettings().GetSetting("General", "First Run"), QString("edited"));
 }
 
 void tst_CRegSettings::damagedFilesKeepWhatCanBeRead_data()
@@ -231,7 +223,7 @@ void tst_CRegSettings::damagedFilesKeepWhatCanBeRead()
     QFETCH(QString, readable);
 
     QVERIFY(writeRaw(m_file, content));
-    CRegSettings settings = store();
+    CRegSettings settings;
     QCOMPARE(settings.GetSetting("General", "Cut", "default"), QString("default"));
     QCOMPARE(settings.GetSetting("General", "Not", "default"), QString("default"));
     QVERIFY(settings.SaveSetting("General", "New", "value"));
@@ -243,15 +235,15 @@ void tst_CRegSettings::damagedFilesKeepWhatCanBeRead()
 void tst_CRegSettings::unreadableFileAndSymbolicLinkAreKept()
 {
     QVERIFY(QDir().mkpath(m_file)); // a folder where the file should be cannot be read as one
-    QCOMPARE(store().GetSetting("General", "k", "default"), QString("default"));
-    QVERIFY(!store().SaveSetting("General", "k", "v"));
+    QCOMPARE(CRegSettings().GetSetting("General", "k", "default"), QString("default"));
+    QVERIFY(!CRegSettings().SaveSetting("General", "k", "v"));
     QVERIFY(QFileInfo(m_file).isDir());
 
     const QString real = m_home->filePath("dotfiles/Zorvane.conf");
     QVERIFY(writeRaw(real, "[General]\nOld=1\n"));
     QVERIFY(QDir(m_file).removeRecursively());
     QVERIFY(QFile::link(real, m_file));
-    QVERIFY(store().SaveSetting("General", "New", "2"));
+    QVERIFY(CRegSettings().SaveSetting("General", "New", "2"));
     QVERIFY(QFileInfo(m_file).isSymLink());
     QCOMPARE(readAll(real), QByteArray("[General]\nOld=1\nNew=2\n"));
 }
@@ -268,7 +260,7 @@ void tst_CRegSettings::concurrentProcessesLoseNoValue()
         QCOMPARE(process.exitCode(), 0);
     }
 
-    const CRegSettings settings = store();
+    const CRegSettings settings;
     QCOMPARE(settings.GetAllSettings("Race").size(), Writers * PerWriter);
 }
 
@@ -286,7 +278,7 @@ void tst_CRegSettings::killedWriterLeavesAWholeFile()
     writer.kill();
     QVERIFY(writer.waitForFinished());
 
-    const auto rows = store().GetAllSettings("Kill");
+    const auto rows = CRegSettings().GetAllSettings("Kill");
     QVERIFY(!rows.isEmpty());
     for (int i = 0; i < rows.size(); ++i) {
         QCOMPARE(rows.at(i).name, QStringLiteral("k%1").arg(i));
@@ -296,7 +288,7 @@ void tst_CRegSettings::killedWriterLeavesAWholeFile()
 
 void tst_CRegSettings::runNextBoot()
 {
-    CRegSettings settings = store();
+    CRegSettings settings;
     const QString entry = m_config + "/autostart/Zorvane.desktop";
     int action = 1;
     QVERIFY(settings.RunNextBoot("Zorvane", R"(/usr/bin/zorvane "/home/u/a b.rar")", action));

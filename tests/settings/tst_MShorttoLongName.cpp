@@ -19,23 +19,18 @@ void tst_MShorttoLongName::longPathName_data()
     QTest::addColumn<QString>("shortPath");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("relative file") << "docs/a.txt"
-                                   << "{cwd}/docs/a.txt";
-    QTest::newRow("absolute, redundant parts") << "{cwd}/./docs//sub/../a.txt"
-                                               << "{cwd}/docs/a.txt";
-    QTest::newRow("folder, trailing slash") << "docs/sub/"
-                                            << "{cwd}/docs/sub";
-    QTest::newRow("link kept") << "link.txt"
-                               << "{cwd}/link.txt";
+    const auto row = [](const char* name, const QString& shortPath, const QString& expected) {
+        QTest::newRow(name) << shortPath << expected;
+    };
+    row("relative file", "docs/a.txt", "{cwd}/docs/a.txt");
+    row("absolute, redundant parts", "{cwd}/./docs//sub/../a.txt", "{cwd}/docs/a.txt");
+    row("folder, trailing slash", "docs/sub/", "{cwd}/docs/sub");
+    row("link kept", "link.txt", "{cwd}/link.txt");
     // ".." goes back by text, so a path that exists only through the link is refused.
-    QTest::newRow("dot-dot after a link") << "dirlink/../a.txt"
-                                          << "";
-    QTest::newRow("missing") << "docs/missing.txt"
-                             << "";
-    QTest::newRow("dangling link") << "broken"
-                                   << "";
-    QTest::newRow("empty") << ""
-                           << "";
+    row("dot-dot after a link", "dirlink/../a.txt", "");
+    row("missing", "docs/missing.txt", "");
+    row("dangling link", "broken", "");
+    row("empty", "", "");
 }
 
 void tst_MShorttoLongName::longPathName()

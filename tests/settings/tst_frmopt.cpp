@@ -11,14 +11,6 @@
 
 namespace {
 
-CRegSettings store()
-{
-    CRegSettings settings;
-    settings.setCompany("Quenmarsh");
-    settings.setAppName("Zorvane");
-    return settings;
-}
-
 QByteArray readAll(const QString& path)
 {
     QFile file(path);
@@ -90,7 +82,7 @@ void tst_frmopt::loadsTheStoredOptions()
     QFETCH(bool, shell);
     QFETCH(QString, folderButton);
 
-    CRegSettings settings = store();
+    CRegSettings settings;
     if (!stored.isEmpty()) {
         settings.SaveSetting("Options", "Associate Rar Files", stored[0]);
         settings.SaveSetting("Options", "Shell Integration", stored[1]);
@@ -109,12 +101,9 @@ void tst_frmopt::okAppliesAndStores_data()
     QTest::addColumn<QString>("folderButton");
     QTest::addColumn<QString>("folderText");
 
-    QTest::newRow("everything on") << true << true << "defexfold_0"
-                                   << "Current";
-    QTest::newRow("association off, shell on") << false << true << "defexfold_1"
-                                               << "Last used";
-    QTest::newRow("association on, shell off") << true << false << "defexfold_0"
-                                               << "Current";
+    QTest::newRow("everything on") << true << true << QString("defexfold_0") << "Current";
+    QTest::newRow("association off, shell on") << false << true << QString("defexfold_1") << "Last used";
+    QTest::newRow("association on, shell off") << true << false << QString("defexfold_0") << "Current";
 }
 
 void tst_frmopt::okAppliesAndStores()
@@ -128,8 +117,7 @@ void tst_frmopt::okAppliesAndStores()
     const QByteArray old = "old configuration";
     if (!shell) {
         QFile file(m_menuweave);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(old);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(old) == old.size());
     }
     frmopt window;
     window.show();
@@ -139,7 +127,7 @@ void tst_frmopt::okAppliesAndStores()
     QTest::mouseClick(window.findChild<QPushButton*>("Command1"), Qt::LeftButton);
     QVERIFY(!window.isVisible());
 
-    CRegSettings settings = store();
+    CRegSettings settings;
     QCOMPARE(settings.GetSetting("Options", "Associate Rar Files"), QString(associate ? "1" : "0"));
     QCOMPARE(settings.GetSetting("Options", "Shell Integration"), QString(shell ? "1" : "0"));
     QCOMPARE(settings.GetSetting("Options", "Default Extract Folder"), folderText);

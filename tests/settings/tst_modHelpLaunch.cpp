@@ -80,14 +80,13 @@ void tst_modHelpLaunch::opensWithTheDefault_data()
     QTest::addColumn<QString>("target");
     QTest::addColumn<QString>("received");
 
-    QTest::newRow("folder with a blank") << "{dir}/my docs"
-                                         << "{dir}/my docs";
-    QTest::newRow("relative folder named like an option") << "-docs"
-                                                          << "{dir}/-docs";
-    QTest::newRow("file URL") << "file://{dir}/my%20docs"
-                              << "{dir}/my docs";
-    QTest::newRow("mail link") << "mailto:a@example.com?subject=a b;c"
-                               << "mailto:a@example.com?subject=a b;c";
+    const auto row = [](const char* name, const QString& target, const QString& received) {
+        QTest::newRow(name) << target << received;
+    };
+    row("folder with a blank", "{dir}/my docs", "{dir}/my docs");
+    row("relative folder named like an option", "-docs", "{dir}/-docs");
+    row("file URL", "file://{dir}/my%20docs", "{dir}/my docs");
+    row("mail link", "mailto:a@example.com?subject=a b;c", "mailto:a@example.com?subject=a b;c");
 }
 
 void tst_modHelpLaunch::opensWithTheDefault()

@@ -11,14 +11,11 @@ class tst_modVbCmdLine : public QObject
 private slots:
     void splits_data();
     void splits();
-    void startsAFreshList();
-    void appendToken_data();
-    void appendToken();
-    void countsDelimiters_data();
-    void countsDelimiters();
+    void appendTokenKeepsLoneMarks_data();
+    void appendTokenKeepsLoneMarks();
+    void countsNonOverlappingDelimiters();
     void joinedArgumentsSplitBack_data();
     void joinedArgumentsSplitBack();
-    void joinQuotesOnlyArgumentsWithBlanks();
 };
 
 void tst_modVbCmdLine::splits_data()
@@ -26,28 +23,27 @@ void tst_modVbCmdLine::splits_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QStringList>("expected");
 
+    const auto row = [](const char* name, const QString& text, const QStringList& expected) {
+        QTest::newRow(name) << text << expected;
+    };
     const QStringList onlyEmpty{QString()};
-    QTest::newRow("two bare paths") << "a.rar b.rar" << QStringList{"a.rar", "b.rar"};
-    QTest::newRow("quoted with blanks, then bare") << R"("c d.rar" e.rar)" << QStringList{"c d.rar", "e.rar"};
-    QTest::newRow("single quoted, mark last") << R"("c d.rar")" << QStringList{"c d.rar"};
-    QTest::newRow("odd marks at the end") << R"(a "b c.rar)" << onlyEmpty;
-    QTest::newRow("odd mark inside a token") << R"(a"b c d)" << onlyEmpty;
-    QTest::newRow("two blanks give an empty element") << "a  b" << QStringList{"a", "", "b"};
-    QTest::newRow("leading blank") << " a b" << QStringList{"a", "b"};
-    QTest::newRow("leading bare pair of marks") << R"("" a)" << QStringList{"a"};
-    QTest::newRow("trailing blank") << "a b " << QStringList{"a", "b"};
-    QTest::newRow("letter glued to closing mark is lost") << R"("x y"z w)" << QStringList{"x y", "", "w"};
-    QTest::newRow("quoted part inside a token stays whole") << R"(a"b c")" << QStringList{R"(a"b c")"};
-    QTest::newRow("last argument of one character") << "abc d" << QStringList{"abc", "d"};
-    QTest::newRow("empty text") << "" << onlyEmpty;
-    QTest::newRow("tab is an ordinary character") << "a\tb" << QStringList{"a\tb"};
-    QTest::newRow("backslashes are ordinary")
-        << R"(C:\dir\x.rar \\srv\y.rar)" << QStringList{R"(C:\dir\x.rar)", R"(\\srv\y.rar)"};
-    QTest::newRow("doubled mark is two marks") << R"("a""b")" << QStringList{R"(a""b)"};
-    QTest::newRow("switch with another argument") << "/uninstalling x" << QStringList{"/uninstalling", "x"};
-    QTest::newRow("quoted token in the middle") << R"(a "b c" d)" << QStringList{"a", "b c", "d"};
-    QTest::newRow("mark only at the end stays") << R"(ab" c")" << QStringList{R"(ab" c")"};
-    QTest::newRow("non-ASCII names") << R"("ünï cödé.rar" 日本.rar)" << QStringList{"ünï cödé.rar", "日本.rar"};
+    row("two bare paths", "a.rar b.rar", {"a.rar", "b.rar"});
+    row("quoted with blanks, then bare", R"("c d.rar" e.rar)", {"c d.rar", "e.rar"});
+    row("single quoted, mark last", R"("c d.rar")", {"c d.rar"});
+    row("odd marks at the end", R"(a "b c.rar)", onlyEmpty);
+    row("odd mark inside a token", R"(a"b c d)", onlyEmpty);
+    row("two blanks give an empty element", "a  b", {"a", "", "b"});
+    row("leading blank", " a b", {"a", "b"});
+    row("leading bare pair of marks", R"("" a)", {"a"});
+    row("trailing blank", "a b ", {"a", "b"});
+    row("letter glued to closing mark is lost", R"("x y"z w)", {"x y", "", "w"});
+    row("quoted part inside a token stays whole", R"(a"b c")", {R"(a"b c")"});
+    row("last argument of one character", "abc d", {"abc", "d"});
+    row("empty text", "", onlyEmpty);
+    row("tab is an ordinary character", "a\tb", {"a\tb"});
+    row("backslashes are ordinary", R"(C:\dir\x.rar \\srv\y.rar)", {R"(C:\dir\x.rar)", R"(\\srv\y.rar)"});
+    row("doubled mark is two marks", R"("a""b")", {R"(a""b)"});
+    row("mark only at the end stays", R"(ab" c")", {R"(ab" c")"});
 }
 
 void tst_modVbCmdLine::splits()
@@ -55,102 +51,57 @@ void tst_modVbCmdLine::splits()
     QFETCH(QString, text);
     QFETCH(QStringList, expected);
 
-    QStringList tokens;
+    QStringList tokens{"left", "from before"};
     SplitCommandLine(text, tokens);
     QCOMPARE(tokens, expected);
 }
 
-void tst_modVbCmdLine::startsAFreshList()
+// Marks that do not enclose the whole token, which splitting never hands over.
+void tst_modVbCmdLine::appendTokenKeepsLoneMarks_data()
 {
-    QStringList tokens{"old", "values", "here"};
-    SplitCommandLine("new", tokens);
-    QCOMPARE(tokens, QStringList{"new"});
-
-    SplitCommandLine(R"(odd ")", tokens);
-    QCOMPARE(tokens, QStringList{QString()});
-}
-
-void tst_modVbCmdLine::appendToken_data()
-{
-    QTest::addColumn<QStringList>("before");
     QTest::addColumn<QString>("token");
-    QTest::addColumn<QStringList>("after");
-
-    QTest::newRow("fills an empty first element") << QStringList{""} << "x" << QStringList{"x"};
-    QTest::newRow("grows after a filled first element") << QStringList{"a"} << "b" << QStringList{"a", "b"};
-    QTest::newRow("empty middle element kept") << QStringList{"a", ""} << "b" << QStringList{"a", "", "b"};
-    QTest::newRow("outer pair removed") << QStringList{"a"} << R"("q r")" << QStringList{"a", "q r"};
-    QTest::newRow("only one outer pair removed") << QStringList{""} << R"(""q"")" << QStringList{R"("q")"};
-    QTest::newRow("mark only at the end kept") << QStringList{""} << R"(x")" << QStringList{R"(x")"};
-    QTest::newRow("mark only at the start kept") << QStringList{""} << R"("x)" << QStringList{R"("x)"};
-    QTest::newRow("single mark kept") << QStringList{""} << R"(")" << QStringList{R"(")"};
+    QTest::newRow("single mark") << R"(")";
+    QTest::newRow("mark only at the start") << R"("x)";
 }
 
-void tst_modVbCmdLine::appendToken()
+void tst_modVbCmdLine::appendTokenKeepsLoneMarks()
 {
-    QFETCH(QStringList, before);
     QFETCH(QString, token);
-    QFETCH(QStringList, after);
-
-    AppendToken(before, token);
-    QCOMPARE(before, after);
+    QStringList tokens{""};
+    AppendToken(tokens, token);
+    QCOMPARE(tokens, QStringList{token});
 }
 
-void tst_modVbCmdLine::countsDelimiters_data()
+void tst_modVbCmdLine::countsNonOverlappingDelimiters()
 {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("delimiter");
-    QTest::addColumn<int>("count");
-
-    QTest::newRow("none in empty text") << ""
-                                        << "\"" << 0;
-    QTest::newRow("two marks") << R"(a"b")"
-                               << "\"" << 2;
-    QTest::newRow("non-overlapping") << "aaaa"
-                                     << "aa" << 2;
-    QTest::newRow("overlap counted once") << "aaa"
-                                          << "aa" << 1;
-    QTest::newRow("case-sensitive") << "aAa"
-                                    << "A" << 1;
-    QTest::newRow("empty delimiter") << "abc"
-                                     << "" << 0;
-}
-
-void tst_modVbCmdLine::countsDelimiters()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, delimiter);
-    QFETCH(int, count);
-
-    QCOMPARE(countDelimiters(text, delimiter), count);
+    QCOMPARE(countDelimiters("aaa", "aa"), 1);
+    QCOMPARE(countDelimiters("abc", ""), 0);
 }
 
 void tst_modVbCmdLine::joinedArgumentsSplitBack_data()
 {
     QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("joined");
 
-    QTest::newRow("one path") << QStringList{"/tmp/a.rar"};
-    QTest::newRow("path with blanks is one path") << QStringList{"/home/u/My Files/x y.part1.rar"};
-    QTest::newRow("mixed") << QStringList{"a.rar", "c d.rar", "e.rar"};
-    QTest::newRow("several blanks in a row") << QStringList{"a   b.rar", "c"};
-    QTest::newRow("non-ASCII with blanks") << QStringList{"ünï cödé.rar", "日本 語.rar"};
-    QTest::newRow("the uninstall switch") << QStringList{"/uninstalling"};
+    QTest::newRow("no arguments") << QStringList{} << "";
+    QTest::newRow("the uninstall switch") << QStringList{"/uninstalling"} << "/uninstalling";
+    QTest::newRow("path with blanks is one path")
+        << QStringList{"/home/u/My Files/x y.part1.rar"} << R"("/home/u/My Files/x y.part1.rar")";
+    QTest::newRow("mixed") << QStringList{"a.rar", "c d.rar", "e.rar"} << R"(a.rar "c d.rar" e.rar)";
+    QTest::newRow("several blanks in a row") << QStringList{"a   b.rar", "c"} << R"("a   b.rar" c)";
+    QTest::newRow("non-ASCII with blanks")
+        << QStringList{"ünï cödé.rar", "日本 語.rar"} << R"("ünï cödé.rar" "日本 語.rar")";
 }
 
 void tst_modVbCmdLine::joinedArgumentsSplitBack()
 {
     QFETCH(QStringList, arguments);
+    QFETCH(QString, joined);
 
+    QCOMPARE(JoinArguments(arguments), joined);
     QStringList tokens;
-    SplitCommandLine(JoinArguments(arguments), tokens);
-    QCOMPARE(tokens, arguments);
-}
-
-void tst_modVbCmdLine::joinQuotesOnlyArgumentsWithBlanks()
-{
-    QCOMPARE(JoinArguments({"/uninstalling"}), QString("/uninstalling"));
-    QCOMPARE(JoinArguments({"c d.rar", "e.rar"}), QString(R"("c d.rar" e.rar)"));
-    QCOMPARE(JoinArguments({}), QString());
+    SplitCommandLine(joined, tokens);
+    QCOMPARE(tokens, arguments.isEmpty() ? QStringList{""} : arguments);
 }
 
 QTEST_APPLESS_MAIN(tst_modVbCmdLine)

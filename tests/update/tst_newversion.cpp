@@ -57,11 +57,9 @@ void tst_newversion::gtp_data()
     QTest::addColumn<QString>("folder");
 
     const QString strOwn = QStringLiteral("TMPDIR/zorvane-%1/").arg(::geteuid());
-    QTest::newRow("private runtime folder") << "runtime"
-                                            << "runtime/";
+    QTest::newRow("private runtime folder") << "runtime" << QString("runtime/");
     QTest::newRow("runtime folder others can write") << "shared" << strOwn;
-    QTest::newRow("link planted in the shared folder") << "link"
-                                                       << "";
+    QTest::newRow("link planted in the shared folder") << "link" << QString();
 }
 
 void tst_newversion::gtp()
