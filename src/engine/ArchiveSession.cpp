@@ -4,6 +4,7 @@
 #include "engine/RunState.h"
 #include "engine/UnrarApi.h"
 #include "engine/frmOW.h"
+#include "engine/modEntryPath.h"
 #include "engine/modResultMessages.h"
 #include "engine/modSession.h"
 #include "mainwindow/Formpw.h"
@@ -14,10 +15,15 @@
 #include <QFileInfo>
 #include <cmath>
 #include <cstring>
+#include <cwchar>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
 constexpr int CommentBufferSize = 16384;
+// Link and copy targets, in wide characters.
+constexpr unsigned RedirBufferSize = 4096;
 const QString AnswerSkip = QStringLiteral("skip");
 const QString AnswerCancel = QStringLiteral("cancel");
 
@@ -37,10 +43,37 @@ qint16 toInt16(double value)
     return static_cast<qint16>(std::clamp(value, -32768.0, 32767.0));
 }
 
-bool isExistingFile(const QString& path)
+// The stored name's own bytes: they need not be valid UTF-8.
+template <size_t N> QByteArray fieldBytes(const char (&field)[N])
 {
-    const QFileInfo target(path);
-    return target.isSymLink() ? !target.isDir() : target.isFile();
+    return QByteArray(field, static_cast<qsizetype>(strnlen(field, N)));
+}
+
+// The name shown and reported for an entry: where the library writes it.
+QString entryName(const QByteArray& baStored)
+{
+    const QByteArray cleaned = modEntryPath::CleanedName(baStored);
+    return QString::fromUtf8(cleaned.isEmpty() ? baStored : cleaned);
+}
+
+bool lstatPath(const QByteArray& baPath, struct stat& st)
+{
+    return ::lstat(baPath.constData(), &st) == 0;
+}
+
+bool isExistingFile(const QByteArray& baPath)
+{
+    struct stat st;
+    return lstatPath(baPath, st) && !S_ISDIR(st.st_mode);
+}
+
+// An overwrite goes into a fresh file when the old one has other names, or
+// the library would change the file behind them too.
+void detachHardLinkedFile(const QByteArray& baPath)
+{
+    struct stat st;
+    if (lstatPath(baPath, st) && S_ISREG(st.st_mode) && st.st_nlink > 1)
+        ::unlink(baPath.constData());
 }
 
 // One level only: a missing parent is reported, not invented.
@@ -59,6 +92,7 @@ ArchiveSession::ArchiveSession(QWidget* owner, QObject* parent)
     : QObject(parent)
     , m_owner(owner)
     , m_header(std::make_unique<RARHeaderDataEx>())
+    , m_redirTarget(RedirBufferSize, L'\0')
 {}
 
 ArchiveSession::~ArchiveSession() = default;
@@ -89,6 +123,7 @@ bool ArchiveSession::ProcessRarFiles(const QString& strRarFile, int intMode, QSt
     yield();
     run.OverwriteAnswer.clear();
     run.OverwriteForAll = false;
+    m_strRefusedEntry.clear();
     run.ArchiveFolder = modSession::FolderFromPath(strRarFile);
 
     if (intMode != Extract && intMode != Test && intMode != List) {
@@ -159,12 +194,12 @@ bool ArchiveSession::ProcessRarFiles(const QString& strRarFile, int intMode, QSt
     QString previous;
     while (readResult == ERAR_SUCCESS) {
         yield();
-        QString entry = fieldText(m_header->FileName);
+        QString entry = entryName(fieldBytes(m_header->FileName));
         const bool continuation = (m_header->Flags & RHDF_SPLITBEFORE) != 0;
         int entryResult;
-        if (run.OverwriteAnswer == AnswerSkip && continuation) {
-            // The rest of a skipped file: passed over without asking. The skip
-            // call moves the library past its data (and on to its next volume).
+        if (continuation && (run.OverwriteAnswer == AnswerSkip || entry == m_strRefusedEntry)) {
+            // The rest of a skipped or refused file: passed over without asking.
+            // The skip call moves the library past its data (and on to its next volume).
             entryResult = RARProcessFile(archive.get(), RAR_SKIP, nullptr, nullptr);
         } else {
             if (entry != previous) {
@@ -189,15 +224,25 @@ bool ArchiveSession::ProcessRarFiles(const QString& strRarFile, int intMode, QSt
         result = true;
         run.LastExtractFolder = folder;
         yield();
-        readResult = RARReadHeaderEx(archive.get(), m_header.get());
+        readResult = readHeader(archive);
     }
+    // A header that cannot be read ends the archive with its own error.
+    if (readResult != ERAR_END_ARCHIVE)
+        return reportFailedEntry(readResult, previous.isEmpty() ? strRarFile : previous);
     return result;
+}
+
+int ArchiveSession::readHeader(ArchiveHandle& archive)
+{
+    m_header->RedirName = m_redirTarget.data();
+    m_header->RedirNameSize = RedirBufferSize;
+    return RARReadHeaderEx(archive.get(), m_header.get());
 }
 
 bool ArchiveSession::needsPassword(ArchiveHandle& archive)
 {
     std::memset(m_header.get(), 0, sizeof(RARHeaderDataEx));
-    const int read = RARReadHeaderEx(archive.get(), m_header.get());
+    const int read = readHeader(archive);
     // Encrypted headers cannot be read without the password: older libraries
     // said "unknown", today's say "missing password".
     if (read == ERAR_UNKNOWN || read == ERAR_MISSING_PASSWORD)
@@ -210,7 +255,7 @@ bool ArchiveSession::needsPassword(ArchiveHandle& archive)
 bool ArchiveSession::readFirstHeaderAgain(ArchiveHandle& archive, const QString& strRarFile, int& readResult)
 {
     std::memset(m_header.get(), 0, sizeof(RARHeaderDataEx));
-    readResult = RARReadHeaderEx(archive.get(), m_header.get());
+    readResult = readHeader(archive);
     const bool passwordRefused = readResult == ERAR_BAD_PASSWORD || readResult == ERAR_MISSING_PASSWORD ||
                                  (readResult == ERAR_BAD_DATA && blnPasswordInvolved);
     if (!passwordRefused)
@@ -307,9 +352,14 @@ int ArchiveSession::processEntry(ArchiveHandle& archive, int intMode, const QStr
     if (intMode == Test)
         return RARProcessFile(archive.get(), RAR_TEST, nullptr, nullptr);
 
-    const QString trimmed = modSession::TrimControlChars(fieldText(m_header->FileName));
-    if (isExistingFile(strFolder + u'/' + trimmed)) {
-        switch (askAboutExistingFile(trimmed)) {
+    const QByteArray stored = fieldBytes(m_header->FileName);
+    QByteArray destination = strFolder.toUtf8();
+    if (const qint32 refusal = refusalFor(destination, stored); refusal != 0)
+        return refuseEntry(archive, refusal, entryName(stored));
+
+    const QByteArray target = destination + '/' + modEntryPath::CleanedName(stored);
+    if (isExistingFile(target)) {
+        switch (askAboutExistingFile(entryName(stored))) {
         case Decision::Cancel:
             blnCancelled = true;
             return EntryNotProcessed;
@@ -319,23 +369,91 @@ int ArchiveSession::processEntry(ArchiveHandle& archive, int intMode, const QStr
             return result;
         }
         case Decision::Extract:
+            detachHardLinkedFile(target);
             break;
         }
     }
     yield();
-    QByteArray destination = strFolder.toUtf8();
     const int result = RARProcessFile(archive.get(), RAR_EXTRACT, destination.data(), nullptr);
     yield();
+    if (result == ERAR_SUCCESS && !linkMadeSafely(destination, target))
+        reportRefusal(modResultMessages::UnsafeEntry, entryName(stored));
     return result;
 }
 
-ArchiveSession::Decision ArchiveSession::askAboutExistingFile(const QString& strTrimmedName)
+// Why an entry must not reach the library, or 0. The library would write
+// through links already in the folder, make links and copies that reach out of
+// it through them, and give an empty name the folder itself, permissions and all.
+qint32 ArchiveSession::refusalFor(const QByteArray& baFolder, const QByteArray& baStored) const
+{
+    switch (modEntryPath::CheckName(baFolder, baStored)) {
+    case modEntryPath::Verdict::TooLong:
+        return modResultMessages::NameTooLong;
+    case modEntryPath::Verdict::Unsafe:
+        return modResultMessages::UnsafeEntry;
+    case modEntryPath::Verdict::Safe:
+        break;
+    }
+    switch (m_header->RedirType) {
+    case modEntryPath::RedirWindowsSymlink:
+    case modEntryPath::RedirJunction:
+        return modResultMessages::UnsafeEntry; // Windows links have no meaning here
+    case modEntryPath::RedirHardLink:
+    case modEntryPath::RedirFileCopy:
+        return modEntryPath::TargetUsable(baFolder, redirTarget()) ? 0 : modResultMessages::UnsafeEntry;
+    default:
+        return 0;
+    }
+}
+
+QByteArray ArchiveSession::redirTarget() const
+{
+    const size_t length = wcsnlen(m_redirTarget.data(), RedirBufferSize);
+    return QString::fromWCharArray(m_redirTarget.data(), static_cast<qsizetype>(length)).toUtf8();
+}
+
+// The library reports success for links it declined to make; a symbolic link
+// it made must not lead out of the folder, not even through another link.
+bool ArchiveSession::linkMadeSafely(const QByteArray& baFolder, const QByteArray& baTarget) const
+{
+    struct stat st;
+    switch (m_header->RedirType) {
+    case modEntryPath::RedirHardLink:
+        return lstatPath(baTarget, st);
+    case modEntryPath::RedirUnixSymlink:
+        if (!lstatPath(baTarget, st) || !S_ISLNK(st.st_mode))
+            return false;
+        if (modEntryPath::ResolvesInside(baFolder, baTarget))
+            return true;
+        ::unlink(baTarget.constData());
+        return false;
+    default:
+        return true;
+    }
+}
+
+int ArchiveSession::refuseEntry(ArchiveHandle& archive, qint32 lngCode, const QString& strEntry)
+{
+    const int result = RARProcessFile(archive.get(), RAR_SKIP, nullptr, nullptr);
+    reportRefusal(lngCode, strEntry);
+    return result;
+}
+
+// The entry is left out and the archive goes on: one line in the log, and
+// the entry is not counted as extracted.
+void ArchiveSession::reportRefusal(qint32 lngCode, const QString& strEntry)
+{
+    m_strRefusedEntry = strEntry;
+    RaiseProcessError(lngCode, strEntry);
+}
+
+ArchiveSession::Decision ArchiveSession::askAboutExistingFile(const QString& strName)
 {
     RunState& run = RunState::instance();
     if (!run.OverwriteForAll) {
         run.OverwriteAnswer.clear();
         frmOW prompt(m_owner);
-        prompt.setMessage(strTrimmedName);
+        prompt.setMessage(modSession::DisplayText(strName));
         prompt.exec();
     }
     if (run.OverwriteAnswer == AnswerSkip)

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <vector>
 
 class ArchiveHandle;
 class QWidget;
@@ -105,8 +106,14 @@ private:
     bool destinationFolder(const QString& strRarFile, QString& folder);
     void reportComment(const RAROpenArchiveData& data, const QString& strRarFile, const QByteArray& comment);
     void startNewFile(const QString& strEntry);
-    Decision askAboutExistingFile(const QString& strTrimmedName);
+    Decision askAboutExistingFile(const QString& strName);
+    int readHeader(ArchiveHandle& archive);
     int processEntry(ArchiveHandle& archive, int intMode, const QString& strFolder, bool& blnCancelled);
+    qint32 refusalFor(const QByteArray& baFolder, const QByteArray& baStored) const;
+    QByteArray redirTarget() const;
+    bool linkMadeSafely(const QByteArray& baFolder, const QByteArray& baTarget) const;
+    int refuseEntry(ArchiveHandle& archive, qint32 lngCode, const QString& strEntry);
+    void reportRefusal(qint32 lngCode, const QString& strEntry);
     bool reportFailedEntry(int result, const QString& strEntry);
 
     void RaiseOpenError(qint32 lngCode, const QString& strFileName);
@@ -117,6 +124,9 @@ private:
 
     QWidget* m_owner;
     std::unique_ptr<RARHeaderDataEx> m_header;
+    std::vector<wchar_t> m_redirTarget;
+    // The last entry left out, whose parts in later volumes are passed over.
+    QString m_strRefusedEntry;
     double dblFileSize = 0;
     double dblExtracted = 0;
     qint16 intNextProgress = 0;

@@ -66,6 +66,10 @@ QString ProcessErrorMessage(int lngCode, bool blnPasswordInvolved)
     case ERAR_MISSING_PASSWORD:
     case NoPasswordSupplied:
         return QStringLiteral("No password supplied");
+    case UnsafeEntry:
+        return QStringLiteral("Left out: it would reach outside the extract folder");
+    case NameTooLong:
+        return QStringLiteral("Left out: its name is too long");
     default:
         return UnknownError;
     }

@@ -11,6 +11,8 @@ namespace modResultMessages {
 inline constexpr int ListArrayTooSmall = 5000;
 inline constexpr int UnknownOperation = 5002;
 inline constexpr int NoPasswordSupplied = 5003;
+inline constexpr int UnsafeEntry = 5004;
+inline constexpr int NameTooLong = 5005;
 
 // CmtState after opening with a comment buffer, for any value but 0 and 1.
 QString CommentErrorMessage(int lngCode);

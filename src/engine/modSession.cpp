@@ -4,6 +4,25 @@
 
 namespace modSession {
 
+namespace {
+
+// Characters that would end the line or reorder the text around them.
+bool isHazard(QChar c)
+{
+    const char16_t u = c.unicode();
+    switch (c.category()) {
+    case QChar::Other_Control:
+    case QChar::Separator_Line:
+    case QChar::Separator_Paragraph:
+        return true;
+    default:
+        return u == 0x061C || u == 0x200E || u == 0x200F || (u >= 0x202A && u <= 0x202E) ||
+               (u >= 0x2066 && u <= 0x2069);
+    }
+}
+
+} // namespace
+
 QString FolderFromPath(const QString& strPath)
 {
     const qsizetype slash = strPath.lastIndexOf(u'/');
@@ -21,16 +40,20 @@ QString FileNameFromPath(const QString& strPath, bool blnKeepExtension)
     return dot < 0 ? name : name.left(dot);
 }
 
-QString TrimControlChars(const QString& strText)
+QString DisplayText(const QString& strText)
 {
-    const auto isTrimmed = [](QChar c) { return c.unicode() <= 32; };
-    qsizetype first = 0;
-    qsizetype last = strText.size();
-    while (first < last && isTrimmed(strText[first]))
-        ++first;
-    while (last > first && isTrimmed(strText[last - 1]))
-        --last;
-    return strText.mid(first, last - first);
+    QString strShown;
+    strShown.reserve(strText.size());
+    for (QChar c : strText) {
+        if (!isHazard(c)) {
+            strShown += c;
+            continue;
+        }
+        const bool blnByte = c.unicode() < 0x100;
+        strShown += blnByte ? QStringLiteral("\\x") : QStringLiteral("\\u");
+        strShown += QString::number(c.unicode(), 16).toUpper().rightJustified(blnByte ? 2 : 4, QLatin1Char('0'));
+    }
+    return strShown;
 }
 
 double HiLoAsDouble(unsigned int lngHigh, unsigned int lngLow)

@@ -13,8 +13,9 @@ QString FolderFromPath(const QString& strPath);
 // blnKeepExtension, the text from the name's last "." on is cut off.
 QString FileNameFromPath(const QString& strPath, bool blnKeepExtension);
 
-// Removes every character with a code of 32 or less from both ends.
-QString TrimControlChars(const QString& strText);
+// Text from an archive made safe to show: control characters, line and
+// paragraph separators and direction marks become \xNN or \uNNNN.
+QString DisplayText(const QString& strText);
 
 // high * 2^32 + low, both halves read as unsigned.
 double HiLoAsDouble(unsigned int lngHigh, unsigned int lngLow);

@@ -372,7 +372,8 @@ void Form1::objSession_ProcessingFile(QString& strFileName, double& dblFileSize,
                                       qint32&)
 {
     yield();
-    Label4->setText(QStringLiteral("Extracting file: ") + modSession::FileNameFromPath(strFileName, true) + u' ' +
+    Label4->setText(QStringLiteral("Extracting file: ") +
+                    modSession::DisplayText(modSession::FileNameFromPath(strFileName, true)) + u' ' +
                     QString::number(dblFileSize, 'f', 0) + QStringLiteral(" bytes\r\n"));
     yield();
     ProgressBar1->setValue(0);

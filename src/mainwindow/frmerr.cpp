@@ -1,47 +1,13 @@
 #include "mainwindow/frmerr.h"
 
+#include "engine/modSession.h"
+
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
-
-namespace {
-
-// Characters that would end the line or reorder the text around them.
-bool isHazard(QChar c)
-{
-    const char16_t u = c.unicode();
-    switch (c.category()) {
-    case QChar::Other_Control:
-    case QChar::Separator_Line:
-    case QChar::Separator_Paragraph:
-        return true;
-    default:
-        return u == 0x061C || u == 0x200E || u == 0x200F || (u >= 0x202A && u <= 0x202E) ||
-               (u >= 0x2066 && u <= 0x2069);
-    }
-}
-
-QString displayText(const QString& strText)
-{
-    // Entry names come from the archive: controls and direction marks become \xNN or \uNNNN text.
-    QString strShown;
-    strShown.reserve(strText.size());
-    for (QChar c : strText) {
-        if (!isHazard(c)) {
-            strShown += c;
-            continue;
-        }
-        const bool blnByte = c.unicode() < 0x100;
-        strShown += blnByte ? QStringLiteral("\\x") : QStringLiteral("\\u");
-        strShown += QString::number(c.unicode(), 16).toUpper().rightJustified(blnByte ? 2 : 4, QLatin1Char('0'));
-    }
-    return strShown;
-}
-
-} // namespace
 
 frmerr::frmerr(QWidget* parent)
     : QDialog(parent)
@@ -82,6 +48,6 @@ frmerr::frmerr(QWidget* parent)
 void frmerr::AddErrorLine(const QString& strText)
 {
     m_lines.append(strText);
-    ListView1->addTopLevelItem(new QTreeWidgetItem(QStringList{displayText(strText)}));
+    ListView1->addTopLevelItem(new QTreeWidgetItem(QStringList{modSession::DisplayText(strText)}));
     ListView1->resizeColumnToContents(0);
 }
