@@ -91,6 +91,8 @@ bool modifyStore(const QString& path, bool createStore, const std::function<bool
     const ReadResult read = readDocument(target, doc);
     if (read == ReadResult::Unreadable || (!createStore && read == ReadResult::Missing))
         return false;
+    // Copies a killed writer left behind may hold saved passwords.
+    modAtomicFile::RemoveStaleTemporaries(target);
     return change(doc) && modAtomicFile::WriteFileAtomically(target, doc.serialize(), 0600);
 }
 

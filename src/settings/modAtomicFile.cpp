@@ -37,13 +37,19 @@ void syncFolder(const QString& folder)
     }
 }
 
+const QString TemporarySuffix = QStringLiteral("XXXXXX");
+
+QString temporaryPrefix(const QFileInfo& target)
+{
+    return u'.' + target.fileName() + u'.';
+}
+
 } // namespace
 
 bool WriteFileAtomically(const QString& path, const QByteArray& data, int mode)
 {
     const QFileInfo target(path);
-    QByteArray temp =
-        QFile::encodeName(target.absolutePath() + QStringLiteral("/.") + target.fileName() + QStringLiteral(".XXXXXX"));
+    QByteArray temp = QFile::encodeName(target.absolutePath() + u'/' + temporaryPrefix(target) + TemporarySuffix);
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0)
         return false;
@@ -55,6 +61,15 @@ bool WriteFileAtomically(const QString& path, const QByteArray& data, int mode)
     }
     syncFolder(target.absolutePath());
     return true;
+}
+
+void RemoveStaleTemporaries(const QString& path)
+{
+    const QFileInfo target(path);
+    QDir folder = target.absoluteDir();
+    const QString pattern = temporaryPrefix(target) + QString(TemporarySuffix.size(), u'?');
+    for (const QString& name : folder.entryList({pattern}, QDir::Files | QDir::Hidden | QDir::System))
+        folder.remove(name);
 }
 
 bool MakeFolder(const QString& path, int mode)

@@ -13,6 +13,11 @@ namespace modAtomicFile {
 // must exist. False on any failure; the old file is then untouched.
 bool WriteFileAtomically(const QString& path, const QByteArray& data, int mode = 0600);
 
+// Removes the temporary files that writers of path killed mid-write left
+// behind. Only for a caller that holds the lock every writer of path takes,
+// so that no write is in progress.
+void RemoveStaleTemporaries(const QString& path);
+
 // Creates path and missing parents with the given mode bits; true if it exists.
 bool MakeFolder(const QString& path, int mode = 0700);
 

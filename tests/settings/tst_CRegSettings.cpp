@@ -264,26 +264,36 @@ void tst_CRegSettings::concurrentProcessesLoseNoValue()
     QCOMPARE(settings.GetAllSettings("Race").size(), Writers * PerWriter);
 }
 
-// Each write replaces the whole file; a writer killed at any moment must leave
-// either the old or the new file, never a torn one.
+// Each write replaces the whole file; a writer killed at any moment, again and
+// again, must leave either the old or the new file, private, never a torn one.
 void tst_CRegSettings::killedWriterLeavesAWholeFile()
 {
     constexpr int ValueSize = 200000;
-    QProcess writer;
-    writer.start(WriterPath, {"Kill", "k", "100000", QString::number(ValueSize)});
-    QVERIFY(writer.waitForStarted());
-    QByteArray output;
-    QTRY_VERIFY((output += writer.readAllStandardOutput()).contains("saved"));
-    QTest::qWait(90);
-    writer.kill();
-    QVERIFY(writer.waitForFinished());
+    constexpr int Kills = 25;
+    const QString file = m_config + "/Quenmarsh/Zorvane.conf";
+    for (int kill = 0; kill < Kills; ++kill) {
+        QProcess writer;
+        writer.start(WriterPath, {"Kill", "k", "100000", QString::number(ValueSize)});
+        QVERIFY(writer.waitForStarted());
+        QByteArray output;
+        QTRY_VERIFY((output += writer.readAllStandardOutput()).contains("saved"));
+        QTest::qWait(7 * kill % 60); // the kills land at different points of a save
+        writer.kill();
+        QVERIFY(writer.waitForFinished());
 
-    const auto rows = CRegSettings().GetAllSettings("Kill");
-    QVERIFY(!rows.isEmpty());
-    for (int i = 0; i < rows.size(); ++i) {
-        QCOMPARE(rows.at(i).name, QStringLiteral("k%1").arg(i));
-        QCOMPARE(rows.at(i).text.size(), ValueSize + QString::number(i).size());
+        const auto rows = CRegSettings().GetAllSettings("Kill");
+        QVERIFY(!rows.isEmpty());
+        for (int i = 0; i < rows.size(); ++i) {
+            QCOMPARE(rows.at(i).name, QStringLiteral("k%1").arg(i));
+            QCOMPARE(rows.at(i).text.size(), ValueSize + QString::number(i).size());
+        }
+        QCOMPARE(QFileInfo(file).permissions(),
+                 QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
     }
+    // The copies killed writers left are gone after the next save.
+    QVERIFY(CRegSettings().SaveSetting("Kill", "after", "x"));
+    QCOMPARE(QDir(m_config + "/Quenmarsh").entryList(QDir::Files | QDir::Hidden),
+             (QStringList{"Zorvane.conf", "Zorvane.conf.lock"}));
 }
 
 void tst_CRegSettings::runNextBoot()
