@@ -228,7 +228,7 @@ bool ArchiveSession::ProcessRarFiles(const QString& strRarFile, int intMode, QSt
     }
     // A header that cannot be read ends the archive with its own error.
     if (readResult != ERAR_END_ARCHIVE)
-        return reportFailedEntry(readResult, previous.isEmpty() ? strRarFile : previous);
+        return reportFailedEntry(readResult, strRarFile);
     return result;
 }
 

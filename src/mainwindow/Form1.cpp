@@ -276,6 +276,7 @@ void Form1::startRun()
     m_running = true;
     lngVolumeCount = 0;
     lngFileCount = 0;
+    strCountedFile = QString();
     run.CurrentPassword.clear();
     run.ExtractFolder.clear();
     Label5->hide();
@@ -359,7 +360,18 @@ void Form1::objSession_ProcessError(qint32&, QString& strErrorMsg, QString& strF
 {
     AddErrorLine(QStringLiteral("Error Processing File: ") + strFileName + QStringLiteral(" - ") + strErrorMsg);
     blnErrorsLogged = true;
+    // Only the entry being extracted is taken off the count; a folder or an
+    // archive that fails was never counted.
+    if (strFileName == strCountedFile)
+        uncountFile();
+}
+
+void Form1::uncountFile()
+{
+    if (strCountedFile.isNull())
+        return;
     --lngFileCount;
+    strCountedFile = QString();
 }
 
 // A comment that cannot be read is worth a line, not an interruption.
@@ -378,6 +390,7 @@ void Form1::objSession_ProcessingFile(QString& strFileName, double& dblFileSize,
     yield();
     ProgressBar1->setValue(0);
     ++lngFileCount;
+    strCountedFile = strFileName;
 }
 
 // A share past 100 % (a header that understates the size) stays on a full bar.
@@ -423,7 +436,7 @@ void Form1::objSession_EmptyPassword()
 
 void Form1::objSession_fileskipped()
 {
-    --lngFileCount;
+    uncountFile();
 }
 
 void Form1::objSession_gotpw(QString& pw, bool&)

@@ -96,6 +96,7 @@ private:
     void objSession_EmptyPassword();
     void objSession_fileskipped();
     void objSession_gotpw(QString& pw, bool& useforall);
+    void uncountFile();
 
     void Label3_Click();
     void Label5_Click();
@@ -134,4 +135,6 @@ private:
     bool blnErrorsLogged = false;
     bool blnRunCancelled = false;
     QString strVolumeName;
+    // The entry last counted as extracted, until a failure or skip takes it back.
+    QString strCountedFile;
 };

@@ -17,6 +17,8 @@
 #include <QProgressBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
+#include <sys/resource.h>
 
 namespace {
 
@@ -83,6 +85,8 @@ private slots:
     void trayMessages();
     void openDialogChoosesArchives_data();
     void openDialogChoosesArchives();
+    void writeFailures_data();
+    void writeFailures();
 
 private:
     QString expand(QString text) const;
@@ -626,6 +630,46 @@ void tst_Form1::openDialogChoosesArchives()
     });
     window.openfile();
     QCOMPARE(startFolder, in);
+}
+
+// A disk that fills up (here: a file-size limit) or a folder that cannot be
+// made ends the run with a line in the log, and the run is over cleanly.
+void tst_Form1::writeFailures_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QStringList>("log");
+    QTest::addColumn<int>("volumes");
+    QTest::newRow("file-size limit") << "<T>/out"
+                                     << QStringList{"Error Processing File: big.txt - Write error",
+                                                    "Something went wrong. Wrong password?"}
+                                     << 1;
+    QTest::newRow("folder under a file") << "<T>/with blank/plain copy.rar/out"
+                                         << QStringList{"Error Processing File: <T>/with blank/plain copy.rar/out/ - "
+                                                        "File creation error",
+                                                        "Something went wrong. Wrong password?"}
+                                         << 0;
+}
+
+void tst_Form1::writeFailures()
+{
+    QFETCH(QString, folder);
+    QFETCH(QStringList, log);
+    QFETCH(int, volumes);
+    struct rlimit saved;
+    QCOMPARE(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limited = saved;
+    limited.rlim_cur = 1 << 20;
+    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    PromptScript script;
+    script.then(PromptScript::chooseFolder(expand(folder))).then(readLog());
+    Form1 window;
+    window.Form_Load(Fixtures + "/big.rar");
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    QVERIFY(QDir(expand(folder)).entryList(QDir::Files).isEmpty()); // no half-written file is left
+    QCOMPARE(m_log, log.replaceInStrings("<T>", m_tmp->path()));
+    QCOMPARE(window.findChild<QLabel*>("Label1")->text(), summary(0, volumes));
+    QVERIFY(window.findChild<QWidget*>("Picture1")->isEnabled());
 }
 
 QTEST_MAIN(tst_Form1)
