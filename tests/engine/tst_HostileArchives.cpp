@@ -84,6 +84,13 @@ void tst_HostileArchives::staysInside_data()
         row("preset-dirlink") << "link -> ../outside" << QStringList{"link/zh-preset.txt"} << 0 << QString();
         row("preset-filelink") << "victimlink -> ../outside/victim.txt" << QStringList{"victimlink"} << 0 << QString();
     }
+    for (const char* name : {"r4-uniname", "r4-namesize-overrun", "r4-hugesize", "r4-bigcomment", "r5-bigcomment",
+                             "r5-backslash-win", "r5-many"})
+        QTest::newRow(name) << QString(name) + ".rar" << QString() << none << 0 << QString();
+    // Nothing to extract, and no error from the library either: the session's
+    // result says so.
+    for (const char* name : {"r4-signature-only", "r5-signature-only", "r5-truncated-header"})
+        QTest::newRow(name) << QString(name) + ".rar" << QString() << none << 0 << QString();
     QTest::newRow("r4-backslash") << "r4-backslash.rar" << QString() << QStringList{"bsend/.."} << 0 << QString();
     QTest::newRow("r4-overlong") << "r4-overlong.rar" << QString() << QStringList{} << 0 << QString();
     QTest::newRow("r5-overlong") << "r5-overlong.rar" << QString() << QStringList{""} << 0 << QString();
@@ -129,7 +136,7 @@ void tst_HostileArchives::staysInside()
         else
             failures.append(QString::number(code) + ' ' + file.section('/', -1));
     });
-    session.ExtractRarFiles(QStringLiteral(ZORVANE_FIXTURES "/hostile/") + archive);
+    const bool extracted = session.ExtractRarFiles(QStringLiteral(ZORVANE_FIXTURES "/hostile/") + archive);
 
     QCOMPARE(outsideState(), before);
     QCOMPARE(unsafe, leftOut);
@@ -148,7 +155,9 @@ void tst_HostileArchives::staysInside()
             QVERIFY2(modEntryPath::ResolvesInside(QFile::encodeName(m_dest), QFile::encodeName(entry.filePath())),
                      qPrintable(entry.filePath()));
     }
-    if (!archive.contains("truncated") && !archive.contains("hugesize"))
+    const bool empty = archive.contains("signature") || archive.contains("r5-truncated");
+    QCOMPARE(extracted, !empty && failure.isEmpty());
+    if (!empty && failure.isEmpty() && !archive.contains("many") && !archive.contains("comment"))
         QVERIFY(QFileInfo::exists(m_dest + "/ok.txt")); // the archive went on after its hostile entries
 }
 
