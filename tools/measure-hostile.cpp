@@ -5,7 +5,7 @@
 // the full set of commands (the *-preset-* archives need --preset, which puts a
 // link of the user's own in the destination first) and describes the run:
 //
-//   g++ -std=c++20 -O1 -Wall -o measure-hostile tests/tools/measure-hostile.cpp -lunrar
+//   g++ -std=c++20 -O1 -Wall -o measure-hostile tools/measure-hostile.cpp -lunrar
 //   LANG=C.UTF-8 ./measure-hostile tests/fixtures/hostile/r5-dotdot-start.rar
 //
 // Each archive runs in a forked child with a time limit, so a crash or a hang is
