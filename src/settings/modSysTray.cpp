@@ -94,8 +94,12 @@ void DeleteTrayIcon()
 void RestoreFromTray()
 {
     DeleteTrayIcon();
-    if (tray().owner)
-        tray().owner->show();
+    if (QWidget* window = tray().owner) {
+        // Back where the user left it, and in front: they just asked for it.
+        window->show();
+        window->raise();
+        window->activateWindow();
+    }
     RunState::instance().InTray = false;
 }
 

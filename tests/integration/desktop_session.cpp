@@ -1,0 +1,247 @@
+// The main window and its notification-area icon on a real X display, driven
+// with real pointer events. desktop-session.sh runs it under Xvfb with trayer
+// as the notification area; the screenshots are kept for people to look at.
+#include "engine/RunState.h"
+#include "mainwindow/Form1.h"
+#include "mainwindow/modArtwork.h"
+#include "settings/CRegSettings.h"
+#include "settings/modSysTray.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QSet>
+#include <QSystemTrayIcon>
+#include <QToolTip>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+const QRgb BackdropColor = qRgb(0x3a, 0x7d, 0x44);
+const QPoint FormPosition(150, 240);
+constexpr int Patience = 15000;
+
+QImage grabScreen()
+{
+    return QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+}
+
+bool saveShot(const QImage& shot, const QString& name)
+{
+    return QDir().mkpath(QStringLiteral(ZORVANE_SCREENSHOTS)) &&
+           shot.save(QStringLiteral(ZORVANE_SCREENSHOTS "/") + name);
+}
+
+bool xdotool(const QStringList& arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral("xdotool"), arguments);
+    return process.waitForFinished(Patience) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+
+bool pointTo(QPoint p)
+{
+    return xdotool({QStringLiteral("mousemove"), QString::number(p.x()), QString::number(p.y())});
+}
+
+QWidget* shownTopLevel(const char* className)
+{
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->inherits(className) && widget->isVisible())
+            return widget;
+    }
+    return nullptr;
+}
+
+// Where the window id sits on screen while a tray holds it: mapped and
+// reparented away from the root window. Empty otherwise, and once it is gone.
+// Qt cannot tell, as it does not follow the tray's reparenting.
+QRect dockedPlace(WId id)
+{
+    QProcess process;
+    process.start(QStringLiteral("xwininfo"),
+                  {QStringLiteral("-children"), QStringLiteral("-stats"), QStringLiteral("-id"), QString::number(id)});
+    if (!process.waitForFinished(Patience) || process.exitCode() != 0)
+        return {};
+    const QString info = QString::fromLocal8Bit(process.readAllStandardOutput());
+    const auto number = [&](const QString& label) {
+        return QRegularExpression(label + QStringLiteral(":\\s*(-?\\d+)")).match(info).captured(1).toInt();
+    };
+    if (!info.contains(QStringLiteral("IsViewable")) ||
+        QRegularExpression(QStringLiteral("Parent window id: .*the root window")).match(info).hasMatch())
+        return {};
+    return QRect(number(QStringLiteral("Absolute upper-left X")), number(QStringLiteral("Absolute upper-left Y")),
+                 number(QStringLiteral("Width")), number(QStringLiteral("Height")));
+}
+
+QString at(QPoint p)
+{
+    return QStringLiteral("(%1, %2)").arg(p.x()).arg(p.y());
+}
+
+// Empty when the screen shows form exactly cut to its picture's outline: the
+// backdrop wherever the picture is outside it, the window everywhere else.
+QString shapeMismatch(const QImage& shot, const QWidget& form)
+{
+    const QImage picture = modArtwork::FormPicture(1.0);
+    // Colours compared without their alpha, which a screenshot may not carry.
+    const auto screen = [&](QPoint p) { return shot.pixel(form.mapToGlobal(p)) | ~RGB_MASK; };
+    const int w = form.width();
+    const int h = form.height();
+    for (const QPoint p :
+         {QPoint(0, 0), QPoint(w - 1, 0), QPoint(0, h - 1), QPoint(w - 1, h - 1), QPoint(w - 2, 2), QPoint(110, 10)}) {
+        if (screen(p) != BackdropColor)
+            return QStringLiteral("outside the outline, %1 hides the backdrop").arg(at(p));
+    }
+    // Body centre, badge centre and the header band, where no control draws.
+    for (const QPoint p : {QPoint(220, 150), QPoint(54, 46), QPoint(300, 45)}) {
+        if (screen(p) != (picture.pixel(p) | ~RGB_MASK))
+            return QStringLiteral("inside the outline, %1 does not show the picture").arg(at(p));
+    }
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const bool outside = (picture.pixel(x, y) | ~RGB_MASK) == modArtwork::TransparentColor;
+            if (outside != (screen(QPoint(x, y)) == BackdropColor))
+                return QStringLiteral("%1 is on the wrong side of the outline").arg(at(QPoint(x, y)));
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+class DesktopSession : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void shapedWindow();
+    void trayIcon();
+    void cleanupTestCase();
+
+private:
+    // Below every other window, so the tray stays in view above it.
+    QWidget m_backdrop;
+    std::unique_ptr<Form1> m_form;
+};
+
+void DesktopSession::initTestCase()
+{
+    QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
+    // Not a first start and no tips, so the main window is the only window.
+    CRegSettings settings;
+    settings.setCompany(QStringLiteral("Quenmarsh"));
+    settings.setAppName(QStringLiteral("Zorvane"));
+    QVERIFY(settings.SaveSetting(QStringLiteral("General"), QStringLiteral("First Run"), QStringLiteral("False")));
+    QVERIFY(settings.SaveSetting(QStringLiteral("General"), QStringLiteral("No Instructions"), QStringLiteral("1")));
+
+    m_backdrop.setWindowFlag(Qt::FramelessWindowHint);
+    m_backdrop.setAutoFillBackground(true);
+    QPalette colours = m_backdrop.palette();
+    colours.setColor(QPalette::Window, QColor::fromRgb(BackdropColor));
+    m_backdrop.setPalette(colours);
+    m_backdrop.setGeometry(QGuiApplication::primaryScreen()->geometry());
+    m_backdrop.show();
+    m_backdrop.lower();
+    QVERIFY(QTest::qWaitForWindowExposed(&m_backdrop));
+}
+
+void DesktopSession::shapedWindow()
+{
+    m_form = std::make_unique<Form1>();
+    m_form->move(FormPosition);
+    m_form->Form_Load(QString());
+    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    QCOMPARE(m_form->mapToGlobal(QPoint(0, 0)), FormPosition);
+
+    // Kept whatever the outcome, to show what went wrong.
+    QImage shot;
+    QString mismatch;
+    const bool shaped =
+        QTest::qWaitFor([&] { return (mismatch = shapeMismatch(shot = grabScreen(), *m_form)).isEmpty(); }, Patience);
+    QVERIFY(saveShot(shot, QStringLiteral("main-window.png")));
+    QVERIFY2(shaped, qPrintable(mismatch));
+}
+
+void DesktopSession::trayIcon()
+{
+    QVERIFY2(m_form && m_form->isVisible(), "needs the window of shapedWindow()");
+    QTRY_VERIFY_WITH_TIMEOUT(QSystemTrayIcon::isSystemTrayAvailable(), Patience);
+    RunState& run = RunState::instance();
+    QVERIFY(!run.InTray);
+
+    auto* button = m_form->findChild<QLabel*>(QStringLiteral("Picture2"));
+    QVERIFY(button);
+    QVERIFY(pointTo(button->mapToGlobal(button->rect().center())));
+    QVERIFY(xdotool({QStringLiteral("click"), QStringLiteral("1")}));
+    QTRY_VERIFY_WITH_TIMEOUT(!m_form->isVisible() && run.InTray, Patience);
+
+    // The icon is docked once trayer has reparented it into its panel.
+    QSystemTrayIcon* icon = modSysTray::TrayIconData();
+    QVERIFY(icon->isVisible());
+    QWidget* dock = shownTopLevel("QSystemTrayIconSys");
+    QVERIFY(dock);
+    const WId dockId = dock->winId();
+    QRect place;
+    QTRY_VERIFY_WITH_TIMEOUT(!(place = dockedPlace(dockId)).isEmpty(), Patience);
+    // trayer's panel runs along the top edge, 32 pixels high.
+    const QRect trayBand(0, 0, QGuiApplication::primaryScreen()->geometry().width(), 32);
+    QVERIFY2(trayBand.contains(place), qPrintable(at(place.topLeft())));
+
+    // Gone from the screen too, where the backdrop shows again.
+    const QPoint bodyCentre = m_form->mapToGlobal(QPoint(220, 150));
+    QTRY_COMPARE_WITH_TIMEOUT(grabScreen().pixel(bodyCentre) | ~RGB_MASK, BackdropColor, Patience);
+
+    // Pointing at the icon shows its tip, the window's title. Qt puts tips to
+    // sleep on activation changes, which the hidden window's focus loss brings
+    // a little later, so the pointer moves again until the tip shows; to a new
+    // spot each time, as Qt drops a move that ends where the last one did.
+    bool tipShown = false;
+    for (int attempt = 0; attempt < 5 && !tipShown; ++attempt) {
+        QVERIFY(pointTo(place.center() + QPoint(2 * attempt - 4, 0)));
+        tipShown = QTest::qWaitFor([] { return QToolTip::isVisible(); }, 3000);
+    }
+    QVERIFY(tipShown);
+    QCOMPARE(QToolTip::text(), QStringLiteral("Zorvane"));
+
+    // On screen: the icon drawn in its place (more than a flat background) and
+    // the tip over the backdrop.
+    QWidget* tip = shownTopLevel("QTipLabel");
+    QVERIFY(tip);
+    const QPoint tipCentre = tip->geometry().center();
+    QImage shot;
+    const auto trayInView = [&] {
+        shot = grabScreen();
+        QSet<QRgb> colours;
+        for (int y = place.top(); y <= place.bottom(); ++y)
+            for (int x = place.left(); x <= place.right(); ++x)
+                colours.insert(shot.pixel(x, y));
+        return colours.size() >= 8 && (shot.pixel(tipCentre) | ~RGB_MASK) != BackdropColor;
+    };
+    const bool inView = QTest::qWaitFor(trayInView, Patience);
+    QVERIFY(saveShot(shot, QStringLiteral("tray.png")));
+    QVERIFY2(inView, "the icon or its tip is not on screen");
+
+    // A double click on the icon brings the window back where it was, still
+    // cut to its outline.
+    QVERIFY(xdotool({QStringLiteral("click"), QStringLiteral("--repeat"), QStringLiteral("2"),
+                     QStringLiteral("--delay"), QStringLiteral("80"), QStringLiteral("1")}));
+    QTRY_VERIFY_WITH_TIMEOUT(m_form->isVisible() && !run.InTray, Patience);
+    QVERIFY(!icon->isVisible());
+    QCOMPARE(m_form->mapToGlobal(QPoint(0, 0)), FormPosition);
+    QTRY_VERIFY_WITH_TIMEOUT(dockedPlace(dockId).isEmpty(), Patience);
+    QTRY_COMPARE_WITH_TIMEOUT(shapeMismatch(grabScreen(), *m_form), QString(), Patience);
+}
+
+void DesktopSession::cleanupTestCase()
+{
+    m_form.reset();
+}
+
+QTEST_MAIN(DesktopSession)
+#include "desktop_session.moc"
