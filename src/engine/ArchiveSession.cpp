@@ -5,6 +5,7 @@
 #include "engine/UnrarApi.h"
 #include "engine/frmOW.h"
 #include "engine/modEntryPath.h"
+#include "engine/modEvents.h"
 #include "engine/modResultMessages.h"
 #include "engine/modSession.h"
 #include "mainwindow/Formpw.h"
@@ -26,11 +27,6 @@ constexpr int CommentBufferSize = 16384;
 constexpr unsigned RedirBufferSize = 4096;
 const QString AnswerSkip = QStringLiteral("skip");
 const QString AnswerCancel = QStringLiteral("cancel");
-
-void yield()
-{
-    QCoreApplication::processEvents();
-}
 
 // A fixed-size narrow field of the library, up to its first NUL.
 template <size_t N> QString fieldText(const char (&field)[N])
@@ -82,7 +78,7 @@ bool makeOneLevel(const QString& folder)
     if (QFileInfo(folder).isDir())
         return true;
     QDir().mkdir(folder);
-    yield();
+    modEvents::YieldToWindows();
     return QFileInfo(folder).isDir();
 }
 
@@ -120,7 +116,7 @@ bool ArchiveSession::ExtractRarFiles(const QString& strRarFile, const QString&, 
 bool ArchiveSession::ProcessRarFiles(const QString& strRarFile, int intMode, QStringList* arrstrFilenames)
 {
     RunState& run = RunState::instance();
-    yield();
+    modEvents::YieldToWindows();
     run.OverwriteAnswer.clear();
     run.OverwriteForAll = false;
     m_strRefusedEntry.clear();
@@ -193,7 +189,7 @@ bool ArchiveSession::ProcessRarFiles(const QString& strRarFile, int intMode, QSt
     qsizetype listed = 0;
     QString previous;
     while (readResult == ERAR_SUCCESS) {
-        yield();
+        modEvents::YieldToWindows();
         QString entry = entryName(fieldBytes(m_header->FileName));
         const bool continuation = (m_header->Flags & RHDF_SPLITBEFORE) != 0;
         int entryResult;
@@ -223,7 +219,7 @@ bool ArchiveSession::ProcessRarFiles(const QString& strRarFile, int intMode, QSt
             return reportFailedEntry(entryResult, entry);
         result = true;
         run.LastExtractFolder = folder;
-        yield();
+        modEvents::YieldToWindows();
         readResult = readHeader(archive);
     }
     // A header that cannot be read ends the archive with its own error.
@@ -289,7 +285,7 @@ bool ArchiveSession::destinationFolder(const QString& strRarFile, QString& folde
 ArchiveSession::FolderChoice ArchiveSession::EnsureExtractFolder()
 {
     RunState& run = RunState::instance();
-    yield();
+    modEvents::YieldToWindows();
     if (run.UseFolderForAll)
         return FolderChoice::Go;
     Form2 chooser;
@@ -334,7 +330,7 @@ void ArchiveSession::startNewFile(const QString& strEntry)
     dblFileSize = modSession::HiLoAsDouble(m_header->UnpSizeHigh, m_header->UnpSize);
     dblExtracted = 0;
     intNextProgress = 0;
-    yield();
+    modEvents::YieldToWindows();
     QString name = strEntry;
     QDateTime now = QDateTime::currentDateTime();
     qint16 major = static_cast<qint16>(m_header->UnpVer / 10);
@@ -342,7 +338,7 @@ void ArchiveSession::startNewFile(const QString& strEntry)
     qint32 method = static_cast<qint32>(m_header->Method);
     qint32 attributes = static_cast<qint32>(m_header->FileAttr);
     emit ProcessingFile(name, dblFileSize, now, major, minor, method, attributes);
-    yield();
+    modEvents::YieldToWindows();
 }
 
 int ArchiveSession::processEntry(ArchiveHandle& archive, int intMode, const QString& strFolder, bool& blnCancelled)
@@ -373,9 +369,9 @@ int ArchiveSession::processEntry(ArchiveHandle& archive, int intMode, const QStr
             break;
         }
     }
-    yield();
+    modEvents::YieldToWindows();
     const int result = RARProcessFile(archive.get(), RAR_EXTRACT, destination.data(), nullptr);
-    yield();
+    modEvents::YieldToWindows();
     if (result == ERAR_SUCCESS && !linkMadeSafely(destination, target))
         reportRefusal(modResultMessages::UnsafeEntry, entryName(stored));
     return result;
@@ -473,7 +469,7 @@ bool ArchiveSession::reportFailedEntry(int result, const QString& strEntry)
 
 void ArchiveSession::ReportProgress(qint32 lngBytes)
 {
-    yield();
+    modEvents::YieldToWindows();
     dblExtracted += lngBytes;
     if (dblFileSize == 0)
         return;

@@ -3,6 +3,7 @@
 #include "engine/ArchiveSession.h"
 #include "engine/RunState.h"
 #include "engine/UnrarApi.h"
+#include "engine/modEvents.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -18,11 +19,6 @@ constexpr int NotHandled = 0;
 
 // The narrow volume name the library asks for fits its own header fields.
 constexpr qsizetype VolumeNameBufferSize = 1024;
-
-void yield()
-{
-    QCoreApplication::processEvents();
-}
 
 // The longest prefix of text that fits in size - 1 bytes without cutting a
 // UTF-8 sequence in two; the NUL takes the last byte.
@@ -84,24 +80,24 @@ ArchiveSession* SessionFromUserData(long UserData)
 
 int RarCallback(unsigned int msg, long UserData, long P1, long P2)
 {
-    yield();
+    modEvents::YieldToWindows();
     ArchiveSession* session = SessionFromUserData(UserData);
     if (!session)
         return NotHandled;
     switch (msg) {
     case UCM_CHANGEVOLUME:
-        yield();
+        modEvents::YieldToWindows();
         if (P2 == RAR_VOL_ASK)
             return askForVolume(*session, P1);
         if (P2 == RAR_VOL_NOTIFY)
             return session->RaiseNextVolume(StringFromAnsiPtr(reinterpret_cast<const char*>(P1))) ? GoOn : Stop;
         return NotHandled;
     case UCM_PROCESSDATA:
-        yield();
+        modEvents::YieldToWindows();
         session->ReportProgress(static_cast<qint32>(P2));
         return GoOn;
     case UCM_NEEDPASSWORD:
-        yield();
+        modEvents::YieldToWindows();
         return askForPassword(*session, P1, P2);
     default:
         return NotHandled;

@@ -5,6 +5,7 @@
 #include "dialogs/clsDIALOGS.h"
 #include "engine/ArchiveSession.h"
 #include "engine/RunState.h"
+#include "engine/modEvents.h"
 #include "engine/modSession.h"
 #include "mainwindow/ClickableLabel.h"
 #include "mainwindow/Formpw.h"
@@ -44,6 +45,7 @@ const QString UninstallSwitch = QStringLiteral("/uninstalling");
 const QString GeneralSection = QStringLiteral("General");
 const QString FirstRunKey = QStringLiteral("First Run");
 const QString NoInstructionsKey = QStringLiteral("No Instructions");
+constexpr int ProgressInterval = 50;
 
 // "True"/"False" in any case, or a number (non-zero is true); anything else
 // counts as the default.
@@ -57,11 +59,6 @@ bool truthValue(const QString& strValue, bool blnDefault)
     bool ok = false;
     const double number = value.toDouble(&ok);
     return ok ? number != 0 : blnDefault;
-}
-
-void yield()
-{
-    QCoreApplication::processEvents();
 }
 
 QString afterLastSlash(const QString& path)
@@ -133,6 +130,9 @@ void Form1::buildControls()
     ProgressBar1->setValue(0);
     ProgressBar1->setTextVisible(false);
     placeControls();
+    m_progressTimer.setSingleShot(true);
+    m_progressTimer.setInterval(ProgressInterval);
+    connect(&m_progressTimer, &QTimer::timeout, this, [this] { ProgressBar1->setValue(m_intPendingProgress); });
 
     connect(Label3, &ClickableLabel::clicked, this, &Form1::Label3_Click);
     connect(Label5, &ClickableLabel::clicked, this, &Form1::Label5_Click);
@@ -246,7 +246,7 @@ void Form1::ExtractArchives()
     RunState& run = RunState::instance();
     startRun();
     for (const QString& archive : archives) {
-        yield();
+        modEvents::YieldToWindows();
         if (!run.UsePasswordForAll)
             run.CurrentPassword.clear();
         // A path that does not exist has no long form; the session is given
@@ -297,6 +297,7 @@ void Form1::startRun()
 void Form1::endRun()
 {
     RunState& run = RunState::instance();
+    m_progressTimer.stop();
     ProgressBar1->setValue(0);
     setWindowTitle(Title);
     Label1->setText(
@@ -383,12 +384,12 @@ void Form1::objSession_CommentError(qint32&, QString& strErrorMsg, QString& strF
 void Form1::objSession_ProcessingFile(QString& strFileName, double& dblFileSize, QDateTime&, qint16&, qint16&, qint32&,
                                       qint32&)
 {
-    yield();
+    modEvents::YieldToWindows();
     Label4->setText(QStringLiteral("Extracting file: ") +
                     modSession::DisplayText(modSession::FileNameFromPath(strFileName, true)) + u' ' +
                     QString::number(dblFileSize, 'f', 0) + QStringLiteral(" bytes\r\n"));
-    yield();
-    ProgressBar1->setValue(0);
+    modEvents::YieldToWindows();
+    showProgress(0);
     ++lngFileCount;
     strCountedFile = strFileName;
 }
@@ -396,15 +397,24 @@ void Form1::objSession_ProcessingFile(QString& strFileName, double& dblFileSize,
 // A share past 100 % (a header that understates the size) stays on a full bar.
 void Form1::objSession_Progress(double& dblFileSize, double& dblExtracted)
 {
-    yield();
+    modEvents::YieldToWindows();
     const double share = dblFileSize > 0 ? dblExtracted / dblFileSize * 100.0 : 0.0;
-    ProgressBar1->setValue(static_cast<int>(std::clamp(std::round(share), 0.0, 100.0)));
-    yield();
+    showProgress(static_cast<int>(std::clamp(std::round(share), 0.0, 100.0)));
+    modEvents::YieldToWindows();
+}
+
+// The bar repaints itself at once on every change; archives of tiny files
+// would spend most of their time drawing it. It follows a few times a second.
+void Form1::showProgress(int intPercent)
+{
+    m_intPendingProgress = intPercent;
+    if (!m_progressTimer.isActive())
+        m_progressTimer.start();
 }
 
 void Form1::objSession_NextVolumne(QString& strFileName, bool& blnContinue)
 {
-    yield();
+    modEvents::YieldToWindows();
     strVolumeName = afterLastSlash(strFileName);
     Label1->setText(QStringLiteral("Processing volume: ") + strVolumeName);
     ++lngVolumeCount;

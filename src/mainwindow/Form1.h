@@ -7,6 +7,7 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QStringList>
+#include <QTimer>
 #include <QWidget>
 #include <memory>
 
@@ -97,6 +98,7 @@ private:
     void objSession_fileskipped();
     void objSession_gotpw(QString& pw, bool& useforall);
     void uncountFile();
+    void showProgress(int intPercent);
 
     void Label3_Click();
     void Label5_Click();
@@ -118,6 +120,8 @@ private:
     // 1 close up, 2 close down, 3 to-tray up, 4 to-tray down; from index 0.
     QList<QPixmap> ImageList1;
     QImage m_picture;
+    QTimer m_progressTimer;
+    int m_intPendingProgress = 0;
 
     ArchiveSession* objSession = nullptr;
     VersionCheck* m_versionCheck = nullptr;
