@@ -1,4 +1,5 @@
 #include "mainwindow/Application.h"
+#include "mainwindow/FirstPaintProbe.h"
 #include "mainwindow/Form1.h"
 
 #include <QTimer>
@@ -7,6 +8,7 @@ int main(int argc, char* argv[])
 {
     Application app(argc, argv);
     Form1 window;
+    FirstPaintProbe::Watch(&window);
     // The load handler runs inside the event loop, so a run that ends by
     // closing every window also ends the program.
     QTimer::singleShot(0, &window, [&window] { window.Form_Load(Application::ArgumentText()); });
