@@ -33,9 +33,23 @@ build-asan: deps
 test: build build-asan
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
 	$(MAKE) --no-print-directory test-asan
+	$(MAKE) --no-print-directory package-check
 
 test-asan: build-asan
 	cd $(ASAN_DIR) && ctest --output-on-failure -j $(JOBS)
+
+# The Debian package, from a Release build of its own with the prefix /usr
+# (see "Install as a package" in the README).
+PKG_DIR ?= build-pkg
+.PHONY: package package-check
+package: deps
+	cmake -S . -B $(PKG_DIR) -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr -DZORVANE_BUILD_TESTS=OFF
+	cmake --build $(PKG_DIR) -j $(JOBS)
+	cd $(PKG_DIR) && cpack -G DEB
+
+# The package's fields and files; as root also installed, started and removed.
+package-check: package
+	bash tests/packaging/check-package.sh $(PKG_DIR)
 
 format:
 	find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i

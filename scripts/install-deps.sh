@@ -10,6 +10,7 @@ PACKAGES=(
   libunrar-dev libunrar-headers rar unrar
   xvfb xauth x11-utils x11-xserver-utils trayer imagemagick fonts-dejavu-core
   desktop-file-utils xdg-utils xdotool
+  dpkg-dev file appstream man-db
   time
 )
 

@@ -69,7 +69,7 @@ QString frmAbt::FeedbackTarget()
 
 QString frmAbt::HelpTarget()
 {
-    return modAppPaths::ProgramFolder() + QStringLiteral("help/splash.htm");
+    return modAppPaths::DataFolder() + QStringLiteral("help/splash.htm");
 }
 
 frmAbt::frmAbt(Form1* mainWindow)

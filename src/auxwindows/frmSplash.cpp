@@ -111,7 +111,7 @@ void frmSplash::Form_Load()
     m_settings.setCompany(QStringLiteral("Quenmarsh"));
     m_settings.setAppName(QStringLiteral("Zorvane"));
     Timer1->start();
-    if (!LoadTips(modAppPaths::ProgramFolder() + TipsFile))
+    if (!LoadTips(modAppPaths::DataFolder() + TipsFile))
         lblTipText->setText(missingFileText());
     // Any number but 0 keeps the window from opening at start, so it shows ticked.
     Check1->setChecked(m_settings.GetSetting(Section, NoInstructionsKey, QStringLiteral("0")).toInt() != 0);

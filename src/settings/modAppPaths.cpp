@@ -3,10 +3,28 @@
 #include "settings/modAtomicFile.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 
+// The installed data and extension folders as seen from the installed
+// program's folder; the build computes them for its install prefix.
+#if !defined(ZORVANE_RELATIVE_DATADIR) || !defined(ZORVANE_RELATIVE_LIBDIR)
+#error "src/CMakeLists.txt defines ZORVANE_RELATIVE_DATADIR and ZORVANE_RELATIVE_LIBDIR for this file"
+#endif
+
 namespace modAppPaths {
+
+namespace {
+
+const QString LibraryName = QStringLiteral("MWShlExt.so");
+
+QString installedFolder(const char* relative)
+{
+    return QDir::cleanPath(ProgramFolder() + QString::fromUtf8(relative)) + u'/';
+}
+
+} // namespace
 
 QString ProgramFolder()
 {
@@ -19,10 +37,21 @@ QString ProgramFile()
     return QCoreApplication::applicationFilePath();
 }
 
+QString DataFolder()
+{
+    const QString own = ProgramFolder();
+    if (QFileInfo::exists(own + QStringLiteral("ZorvaneTips.txt")) || QFileInfo(own + QStringLiteral("help")).isDir())
+        return own;
+    return installedFolder(ZORVANE_RELATIVE_DATADIR);
+}
+
+// The extension reads Menuweave.ini beside itself before it looks in the data
+// folder, so the program's folder only serves when the extension is there too.
+// An installed program, even one run by root, leaves /usr/bin alone.
 QString WritableProgramFolder()
 {
     const QString own = ProgramFolder();
-    if (QFileInfo(own).isWritable())
+    if (QFileInfo::exists(own + LibraryName) && QFileInfo(own).isWritable())
         return own;
     const QString data =
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/zorvane/");
@@ -32,7 +61,8 @@ QString WritableProgramFolder()
 
 QString ShellExtensionLibrary()
 {
-    return ProgramFolder() + QStringLiteral("MWShlExt.so");
+    const QString beside = ProgramFolder() + LibraryName;
+    return QFileInfo::exists(beside) ? beside : installedFolder(ZORVANE_RELATIVE_LIBDIR) + LibraryName;
 }
 
 } // namespace modAppPaths

@@ -42,8 +42,8 @@ std::string LibraryFolder()
     return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
 }
 
-// Beside the library, where the program writes it; the program falls back to
-// its data folder when its own folder is not writable.
+// Beside the library, where a program that shares its folder (the build tree)
+// writes it; an installed program writes it to the user's data folder.
 std::string ConfigPath()
 {
     const std::string besideLibrary = LibraryFolder() + "/" + kConfigName;

@@ -42,8 +42,11 @@ private slots:
     void cancelChangesNothing();
 
 private:
+    // Asked only when needed: the answer may create the data folder, which
+    // must not be there before the window has had its say.
+    static QString menuweave() { return modAppPaths::WritableProgramFolder() + "Menuweave.ini"; }
+
     std::unique_ptr<QTemporaryDir> m_tmp;
-    QString m_menuweave;
 };
 
 void tst_frmopt::init()
@@ -53,13 +56,11 @@ void tst_frmopt::init()
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_tmp->filePath("config")));
     qputenv("XDG_DATA_HOME", QFile::encodeName(m_tmp->filePath("data")));
     qputenv("XDG_DATA_DIRS", "/usr/share"); // the shared MIME database
-    m_menuweave = modAppPaths::WritableProgramFolder() + "Menuweave.ini";
-    QFile::remove(m_menuweave);
 }
 
 void tst_frmopt::cleanup()
 {
-    QFile::remove(m_menuweave);
+    QFile::remove(menuweave());
 }
 
 void tst_frmopt::loadsTheStoredOptions_data()
@@ -116,7 +117,7 @@ void tst_frmopt::okAppliesAndStores()
     // Turning the context-menu entry off leaves its configuration as it was.
     const QByteArray old = "old configuration";
     if (!shell) {
-        QFile file(m_menuweave);
+        QFile file(menuweave());
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(old) == old.size());
     }
     frmopt window;
@@ -138,7 +139,7 @@ void tst_frmopt::okAppliesAndStores()
                                 "IconFile1=" +
                                 program.toUtf8() +
                                 "\r\nIconIndex1 = 0\r\nChecked1 = 1\r\nFileType1 = Zorvane\r\nCount = 1\r\n";
-    QCOMPARE(readAll(m_menuweave), shell ? expected : old);
+    QCOMPARE(readAll(menuweave()), shell ? expected : old);
 
     // The association is the user's default for the RAR type, pointing at this program.
     const QByteArray defaults = readAll(m_tmp->filePath("config/mimeapps.list"));
@@ -172,7 +173,7 @@ void tst_frmopt::cancelChangesNothing()
     QVERIFY(!window.isVisible());
     QVERIFY(!QFileInfo::exists(m_tmp->filePath("config")));
     QVERIFY(!QFileInfo::exists(m_tmp->filePath("data")));
-    QVERIFY(!QFileInfo::exists(m_menuweave));
+    QVERIFY(!QFileInfo::exists(menuweave()));
 }
 
 QTEST_MAIN(tst_frmopt)
