@@ -10,6 +10,7 @@
 #include "engine/modSession.h"
 #include "mainwindow/Formpw.h"
 #include "settings/Form2.h"
+#include "settings/modBoundedChild.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -23,6 +24,9 @@
 namespace {
 
 constexpr int CommentBufferSize = 16384;
+// How long a trial open may take before the archive counts as one the library
+// cannot read.
+constexpr auto OpenProbeLimit = std::chrono::seconds(20);
 // Link and copy targets, in wide characters.
 constexpr unsigned RedirBufferSize = 4096;
 const QString AnswerSkip = QStringLiteral("skip");
@@ -141,6 +145,10 @@ bool ArchiveSession::ProcessRarFiles(const QString& strRarFile, int intMode, QSt
     data.CmtBuf = comment.data();
     data.CmtBufSize = CommentBufferSize;
 
+    if (!opensSafely(data)) {
+        RaiseOpenError(modResultMessages::LibraryFailure, strRarFile);
+        return false;
+    }
     ArchiveHandle archive(RAROpenArchive(&data));
     if (!archive || data.OpenResult != ERAR_SUCCESS) {
         RaiseOpenError(data.OpenResult != ERAR_SUCCESS ? static_cast<qint32>(data.OpenResult) : ERAR_EOPEN, strRarFile);
@@ -233,6 +241,21 @@ int ArchiveSession::readHeader(ArchiveHandle& archive)
     m_header->RedirName = m_redirTarget.data();
     m_header->RedirNameSize = RedirBufferSize;
     return RARReadHeaderEx(archive.get(), m_header.get());
+}
+
+// Some damaged archives crash the library while it opens them (a RAR5 main
+// header with a nameless metadata record, for one). A copy of the program
+// tries first, so such an archive costs a line in the log, not the program.
+bool ArchiveSession::opensSafely(const RAROpenArchiveData& data)
+{
+    return modBoundedChild::RunInChild(
+        [trial = data]() mutable {
+            ArchiveHandle probe(RAROpenArchive(&trial));
+            RARHeaderDataEx header{};
+            if (probe && trial.OpenResult == ERAR_SUCCESS)
+                RARReadHeaderEx(probe.get(), &header);
+        },
+        OpenProbeLimit);
 }
 
 bool ArchiveSession::needsPassword(ArchiveHandle& archive)

@@ -101,6 +101,7 @@ private:
     bool ProcessRarFiles(const QString& strRarFile, int intMode, QStringList* arrstrFilenames);
     FolderChoice EnsureExtractFolder();
     QString AskPassword();
+    static bool opensSafely(const RAROpenArchiveData& data);
     bool needsPassword(ArchiveHandle& archive);
     bool readFirstHeaderAgain(ArchiveHandle& archive, const QString& strRarFile, int& readResult);
     bool destinationFolder(const QString& strRarFile, QString& folder);

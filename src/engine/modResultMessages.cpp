@@ -35,6 +35,8 @@ QString OpenErrorMessage(int lngCode)
         return QStringLiteral("File is not a RAR archive");
     case ERAR_EOPEN:
         return QStringLiteral("Cannot open file");
+    case LibraryFailure:
+        return QStringLiteral("The archive makes the UnRAR library crash; it was not opened");
     default:
         return UnknownError;
     }

@@ -18,6 +18,7 @@ private slots:
     void init();
     void staysInside_data();
     void staysInside();
+    void libraryCrashIsContained();
     void cleanedNames_data();
     void cleanedNames();
 
@@ -159,6 +160,18 @@ void tst_HostileArchives::staysInside()
     QCOMPARE(extracted, !empty && failure.isEmpty());
     if (!empty && failure.isEmpty() && !archive.contains("many") && !archive.contains("comment"))
         QVERIFY(QFileInfo::exists(m_dest + "/ok.txt")); // the archive went on after its hostile entries
+}
+
+// The library crashes opening this one; the program must not go with it.
+void tst_HostileArchives::libraryCrashIsContained()
+{
+    ArchiveSession session;
+    QStringList errors;
+    connect(&session, &ArchiveSession::OpenError, this, [&](qint32& code, QString& message, QString&) {
+        errors.append(QString::number(code) + ' ' + message);
+    });
+    QVERIFY(!session.ExtractRarFiles(QStringLiteral(ZORVANE_FIXTURES "/hostile/r5-metadata-noname.rar")));
+    QCOMPARE(errors, QStringList{"5006 The archive makes the UnRAR library crash; it was not opened"});
 }
 
 void tst_HostileArchives::cleanedNames_data()
