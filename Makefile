@@ -1,10 +1,12 @@
 # The two set-up commands of the README. Both install what is missing first.
 BUILD_DIR ?= build
 ASAN_DIR ?= build-asan
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 600
 ARGS ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build build-asan run test test-asan format clean
+.PHONY: all deps build build-asan build-fuzz fuzz-smoke fuzz run test test-asan format clean
 
 all: build
 
@@ -28,9 +30,24 @@ build-asan: deps
 	cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=Debug -DZORVANE_SANITIZE=ON
 	cmake --build $(ASAN_DIR) -j $(JOBS)
 
+# libFuzzer needs clang; only the fuzz targets and the core library are built.
+build-fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZORVANE_FUZZ=ON \
+		-DZORVANE_BUILD_TESTS=OFF
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_targets
+
+# Four seconds per fuzz target over its seed corpus: a crash fails make test.
+fuzz-smoke: build-fuzz
+	FUZZ_JOBS=$(JOBS) bash tests/fuzz/run.sh $(FUZZ_DIR) 4
+
+# As long as one likes (FUZZ_SECONDS per target); see tests/fuzz/README.md.
+fuzz: build-fuzz
+	FUZZ_JOBS=$(JOBS) bash tests/fuzz/run.sh $(FUZZ_DIR) $(FUZZ_SECONDS) --keep-corpus
+
 # Every test runs twice: in the normal build, then under AddressSanitizer and
 # UndefinedBehaviorSanitizer, which turn silent memory errors into failures.
-test: build build-asan
+# First the fuzz targets run briefly over their seed corpora.
+test: build build-asan fuzz-smoke
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
 	$(MAKE) --no-print-directory test-asan
 	$(MAKE) --no-print-directory package-check
@@ -55,4 +72,4 @@ format:
 	find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR) $(PKG_DIR)

@@ -1,0 +1,26 @@
+// Whatever the publisher's server sends, the version comparison must not crash
+// and must behave as "strictly greater": never both ways, never against itself,
+// and transitive, or an update could be offered back and forth.
+#include "update/modVersion.h"
+
+#include <QList>
+#include <cstdint>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    // Three texts separated by NUL bytes; missing ones are empty.
+    const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
+    QList<QByteArray> parts = bytes.split('\0');
+    parts.resize(3);
+    const QString a = QString::fromUtf8(parts[0]);
+    const QString b = QString::fromUtf8(parts[1]);
+    const QString c = QString::fromUtf8(parts[2]);
+
+    using modVersion::IsNewer;
+    if (IsNewer(a, a) || (IsNewer(a, b) && IsNewer(b, a)))
+        std::abort();
+    if (IsNewer(a, b) && IsNewer(b, c) && !IsNewer(a, c))
+        std::abort();
+    return 0;
+}

@@ -1,0 +1,36 @@
+// Any argument text must split without a crash, and where the splitter can
+// represent its own tokens, joining them again must give the same tokens.
+#include "settings/modVbCmdLine.h"
+
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+// JoinArguments cannot carry a quotation mark (there is no escape character),
+// and a last empty token leaves only a trailing blank, which the splitter drops.
+bool rejoinable(const QStringList& tokens)
+{
+    for (const QString& token : tokens)
+        if (token.contains(u'"'))
+            return false;
+    return tokens.size() == 1 || !tokens.last().isEmpty();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    QStringList tokens;
+    modVbCmdLine::SplitCommandLine(text, tokens);
+    if (tokens.isEmpty())
+        std::abort(); // the list always holds at least one element
+    if (!rejoinable(tokens))
+        return 0;
+    QStringList again;
+    modVbCmdLine::SplitCommandLine(modVbCmdLine::JoinArguments(tokens), again);
+    if (again != tokens)
+        std::abort();
+    return 0;
+}
