@@ -15,6 +15,13 @@ enum class Role
     Path
 };
 
+// Key paths are looked up by their case-folded form: a file of many keys must
+// not take a comparison with every other key per line.
+QString indexName(const QString& path)
+{
+    return path.toCaseFolded();
+}
+
 bool sameName(const QString& a, const QString& b)
 {
     return a.compare(b, Qt::CaseInsensitive) == 0;
@@ -176,6 +183,7 @@ std::optional<SettingsDocument::Value> readValueLine(QStringView line)
 
 SettingsDocument::SettingsDocument()
     : m_keys{Key{}}
+    , m_index{{QString(), 0}}
 {}
 
 bool SettingsDocument::isValidPath(const QString& path)
@@ -235,8 +243,8 @@ QByteArray SettingsDocument::serialize() const
 
 const SettingsDocument::Key* SettingsDocument::findKey(const QString& path) const
 {
-    const auto it = std::find_if(m_keys.begin(), m_keys.end(), [&](const Key& k) { return sameName(k.path, path); });
-    return it == m_keys.end() ? nullptr : &*it;
+    const auto it = m_index.constFind(indexName(path));
+    return it == m_index.constEnd() ? nullptr : &m_keys[*it];
 }
 
 SettingsDocument::Key* SettingsDocument::findKey(const QString& path)
@@ -249,6 +257,7 @@ SettingsDocument::Key& SettingsDocument::ensureKey(const QString& path)
     if (Key* key = findKey(path))
         return *key;
     ensureKey(parentOf(path));
+    m_index.insert(indexName(path), m_keys.size());
     m_keys.append(Key{path, {}});
     return m_keys.last();
 }
@@ -260,7 +269,13 @@ bool SettingsDocument::removeKey(const QString& path)
     const Key* key = findKey(path);
     if (!key)
         return false;
-    m_keys.removeAt(key - m_keys.constData());
+    const qsizetype position = key - m_keys.constData();
+    m_keys.removeAt(position);
+    m_index.remove(indexName(path));
+    for (qsizetype& later : m_index) {
+        if (later > position)
+            --later;
+    }
     return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -53,5 +54,6 @@ public:
     static bool removeValue(Key& key, const QString& name);
 
 private:
-    QList<Key> m_keys; // m_keys[0] is always the application key
+    QList<Key> m_keys;                 // m_keys[0] is always the application key
+    QHash<QString, qsizetype> m_index; // case-folded path to its place in m_keys
 };
