@@ -248,6 +248,12 @@ void Form2::FolderTreeview1_SelChange()
     extfldr = strPath;
 }
 
+void Form2::done(int r)
+{
+    FolderTreeview1->selectionModel()->disconnect(this);
+    QDialog::done(r);
+}
+
 void Form2::keepSelectionInView()
 {
     if (m_followSelection)

@@ -35,6 +35,9 @@ public:
 public slots:
     // Cancel, Escape and the title-bar close all end here.
     void reject() override;
+    // The answer is final: the folder tree, still loading in the background,
+    // may move its selection after OK and must not change it.
+    void done(int r) override;
 
 private:
     void buildControls();

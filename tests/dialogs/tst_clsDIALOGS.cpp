@@ -56,10 +56,7 @@ void answerFileDialog(QWidget* dialog, const QString& typed, QDialogButtonBox::S
 {
     if (typed.isEmpty())
         return pressButton(dialog, QDialogButtonBox::Cancel);
-    auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-    name->setFocus(Qt::MouseFocusReason);
-    QTest::keyClicks(name, typed);
-    pressButton(dialog, accept);
+    PromptScript::typeFileNames(dialog, typed, accept);
 }
 
 } // namespace

@@ -607,10 +607,7 @@ void tst_Form1::openDialogChoosesArchives()
         QVERIFY(dialog);
         startFolder = dialog->directory().absolutePath();
         dialog->setDirectory(in);
-        auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
-        name->setFocus(Qt::MouseFocusReason);
-        QTest::keyClicks(name, typed);
-        QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open), Qt::LeftButton);
+        PromptScript::typeFileNames(dialog, typed, QDialogButtonBox::Open);
     };
     script.then(choose).then(PromptScript::chooseFolder(m_out, true, true));
     QTest::mouseClick(window.findChild<QWidget*>("Label3"), Qt::LeftButton);

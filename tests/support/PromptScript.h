@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -85,6 +86,35 @@ public:
             QTest::keyClick(focus, how == u"Enter" ? Qt::Key_Return : Qt::Key_Escape);
         else
             click(prompt, qPrintable(how));
+    }
+
+    // Types names into a file dialog and presses its accept button. An open
+    // dialog checks the names against its folder listing, which loads in the
+    // background and resets the name field when it arrives: so the names are
+    // typed once every one of them is listed.
+    static void typeFileNames(QWidget* dialog, const QString& typed, QDialogButtonBox::StandardButton accept)
+    {
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        auto* list = dialog->findChild<QAbstractItemView*>(QStringLiteral("listView"));
+        QPushButton* button = dialog->findChild<QDialogButtonBox*>()->button(accept);
+        QVERIFY(name && list && button);
+        if (accept == QDialogButtonBox::Open) {
+            const QStringList names = typed.contains(u'"') ? typed.split(u'"', Qt::SkipEmptyParts) : QStringList{typed};
+            const auto listed = [list] {
+                QStringList shown;
+                for (int row = 0; row < list->model()->rowCount(list->rootIndex()); ++row)
+                    shown.append(list->model()->index(row, 0, list->rootIndex()).data().toString());
+                return shown;
+            };
+            for (const QString& wanted : names) {
+                if (!wanted.trimmed().isEmpty() && !wanted.contains(u'/'))
+                    QTRY_VERIFY(listed().contains(wanted));
+            }
+        }
+        name->setFocus(Qt::MouseFocusReason);
+        QTest::keyClicks(name, typed);
+        QVERIFY(button->isEnabled());
+        QTest::mouseClick(button, Qt::LeftButton);
     }
 
     // The extract-folder chooser: type the folder and press OK.
