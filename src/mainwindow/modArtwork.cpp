@@ -62,8 +62,13 @@ QPixmap numberedPixmap(const std::array<const char*, N>& paths, int intNumber, Q
     return QPixmap::fromImage(render(QString::fromLatin1(paths[intNumber - 1]), logicalSize, dblRatio));
 }
 
+// The SVG icon engine draws each size the first time it is asked for, which
+// keeps start-up short; without that engine the sizes are drawn up front.
 QIcon iconFrom(const QString& path)
 {
+    QIcon scalable(path);
+    if (!scalable.pixmap(QSize(IconSizes[0], IconSizes[0])).isNull())
+        return scalable;
     QIcon icon;
     for (const int size : IconSizes)
         icon.addPixmap(QPixmap::fromImage(render(path, QSize(size, size), 1.0)));
