@@ -12,7 +12,6 @@
 #include "settings/Form2.h"
 #include "settings/modBoundedChild.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <cmath>

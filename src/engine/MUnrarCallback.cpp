@@ -5,7 +5,6 @@
 #include "engine/UnrarApi.h"
 #include "engine/modEvents.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <cstring>
 
