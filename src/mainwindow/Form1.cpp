@@ -75,8 +75,6 @@ Form1::Form1(QWidget* parent)
     setWindowTitle(Title);
     setAcceptDrops(true);
     buildControls();
-    connect(modSysTray::TrayIconData(), &QSystemTrayIcon::activated, this,
-            [this](QSystemTrayIcon::ActivationReason reason) { TrayMessage(modSysTray::TrayMessageFor(reason)); });
 }
 
 Form1::~Form1() = default;
@@ -501,10 +499,17 @@ void Form1::Picture1_Click()
 // Stays available during a run; the run's end brings the window back.
 void Form1::Picture2_Click()
 {
-    if (blnButtonPressed)
-        modSysTray::AddTrayIcon(this, windowTitle(), Formpw::FormIcon());
-    else
+    if (!blnButtonPressed) {
         blnButtonPressed = false;
+        return;
+    }
+    // The icon is made when first needed, not at every start.
+    if (!m_trayConnected) {
+        connect(modSysTray::TrayIconData(), &QSystemTrayIcon::activated, this,
+                [this](QSystemTrayIcon::ActivationReason reason) { TrayMessage(modSysTray::TrayMessageFor(reason)); });
+        m_trayConnected = true;
+    }
+    modSysTray::AddTrayIcon(this, windowTitle(), Formpw::FormIcon());
 }
 
 void Form1::TrayMessage(qint32 lngMessage)

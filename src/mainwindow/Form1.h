@@ -132,6 +132,7 @@ private:
     std::unique_ptr<clsDIALOGS> m_dialogs;
     bool m_running = false;
     bool blnButtonPressed = false;
+    bool m_trayConnected = false;
     qint32 lngTrayMessage = 0;
 
     qint32 lngFileCount = 0;

@@ -180,12 +180,6 @@ private slots:
         QCOMPARE(shown, "Error: " + message);
     }
 
-    void mailLinksCarryTheirSubjects()
-    {
-        QCOMPARE(frmAbt::SupportTarget(), QString("mailto:support@quenmarsh.example?subject=Zorvane Support Request"));
-        QCOMPARE(frmAbt::FeedbackTarget(), QString("mailto:feedback@quenmarsh.example?subject=Zorvane Feedback"));
-    }
-
     // Asked from the menu, an up-to-date version is announced; the start-up
     // check before it stayed silent.
     void updateCheckFromTheMenu()
