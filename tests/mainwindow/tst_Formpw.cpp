@@ -1,146 +1,66 @@
 #include "mainwindow/Formpw.h"
 #include "settings/CRegSettings.h"
+#include "settings/modRecentList.h"
 #include "support/PromptScript.h"
 
 #include <QTemporaryDir>
-#include <memory>
-
-namespace {
-
-const QString Section = QStringLiteral("Saved Passwords");
-
-void seed(const QStringList& saved)
-{
-    CRegSettings settings;
-    for (int i = 0; i < saved.size(); ++i)
-        QVERIFY(settings.SaveSetting(Section, QString::number(i), saved.at(i)));
-    QVERIFY(settings.SaveSetting(Section, "Number", QString::number(saved.size())));
-}
-
-QByteArray storeBytes()
-{
-    QFile file(CRegSettings().fileName());
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
+#include <optional>
 
 class tst_Formpw : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void init();
-    void tickedBoxSavesThePassword_data();
-    void tickedBoxSavesThePassword();
-    void answerWithoutSaving_data();
-    void answerWithoutSaving();
-    void emptyPasswordKeepsTheWindowOpen();
+    void init() { qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.emplace().path())); }
+    void answers_data();
+    void answers();
 
 private:
-    std::unique_ptr<QTemporaryDir> m_config;
+    std::optional<QTemporaryDir> m_config;
 };
 
-void tst_Formpw::init()
+// The saved list holds "abcdef" and "secret"; "for all" is ticked, "save" as the row says.
+void tst_Formpw::answers_data()
 {
-    m_config = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_config->isValid());
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config->path()));
-}
-
-void tst_Formpw::tickedBoxSavesThePassword_data()
-{
-    QTest::addColumn<QStringList>("saved");
     QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("how");
-    QTest::addColumn<QStringList>("keys"); // "0", "1", … after OK
-    QTest::addColumn<int>("number");
+    QTest::addColumn<bool>("save");
+    QTest::addColumn<QString>("how"); // a button's name or "Enter"
+    QTest::addColumn<QStringList>("stored");
 
-    QStringList twenty;
-    for (int i = 0; i < 20; ++i)
-        twenty.append(QString("pw%1").arg(i));
-    QTest::newRow("first save") << QStringList{} << "secret"
-                                << "Command1" << QStringList{"secret"} << 1;
-    QTest::newRow("full list stays at 20") << twenty << "new"
-                                           << "Command1" << QStringList{"new"} + twenty << 20;
     // The saved list must neither complete nor replace what was typed.
-    QTest::newRow("other letter case, Enter") << QStringList{"secret"} << "Secret"
-                                              << "Enter" << QStringList{"Secret", "secret"} << 2;
-    QTest::newRow("prefix of a saved one") << QStringList{"abcdef"} << "abc"
-                                           << "Command1" << QStringList{"abc", "abcdef"} << 2;
+    QTest::newRow("other letter case, Enter")
+        << "Secret" << true << "Enter" << QStringList{"Secret", "abcdef", "secret"};
+    QTest::newRow("prefix of a saved one") << "abc" << true << "Command1" << QStringList{"abc", "abcdef", "secret"};
+    QTest::newRow("save box clear") << "abc" << false << "Command1" << QStringList{"abcdef", "secret"};
+    QTest::newRow("Cancel") << "abc" << true << "Command2" << QStringList{"abcdef", "secret"};
 }
 
-void tst_Formpw::tickedBoxSavesThePassword()
+void tst_Formpw::answers()
 {
-    QFETCH(QStringList, saved);
     QFETCH(QString, typed);
+    QFETCH(bool, save);
     QFETCH(QString, how);
-    QFETCH(QStringList, keys);
-    QFETCH(int, number);
-    seed(saved);
+    QFETCH(QStringList, stored);
+    const bool ok = how != u"Command2";
+    CRegSettings settings;
+    modRecentList::Save(settings, "Saved Passwords", {{"0", "abcdef"}, {"1", "secret"}, {"Number", "2"}});
 
     Formpw dlg;
     PromptScript script;
     script.then([&](QWidget* w) {
-        PromptScript::tick(w, "chksave", true);
+        PromptScript::click(w, "Command1"); // nothing typed yet: refused with a message
+        PromptScript::tick(w, "chksave", save);
+        PromptScript::tick(w, "Check1", true);
         PromptScript::type(w, "Text1", typed);
         PromptScript::leave(w, how);
-    });
-    dlg.exec();
-    QCOMPARE(dlg.pword, typed);
-    const CRegSettings settings;
-    QCOMPARE(settings.GetSetting(Section, "Number"), QString::number(number));
-    for (int i = 0; i <= keys.size(); ++i)
-        QCOMPARE(settings.GetSetting(Section, QString::number(i), "<missing>"), keys.value(i, "<missing>"));
-}
-
-void tst_Formpw::answerWithoutSaving_data()
-{
-    QTest::addColumn<QString>("how");
-    QTest::newRow("OK, save box clear") << "Command1";
-    QTest::newRow("Cancel") << "Command2";
-    QTest::newRow("Escape") << "Escape";
-    QTest::newRow("close box") << "close";
-}
-
-// Both boxes are ticked unless the answer is OK, so only the box keeps OK from
-// saving and only leaving keeps the others from saving and from "for all".
-void tst_Formpw::answerWithoutSaving()
-{
-    QFETCH(QString, how);
-    const bool ok = how == u"Command1";
-    seed({"A", "B", "C"});
-    const QByteArray before = storeBytes();
-
-    Formpw dlg;
-    PromptScript script;
-    script.then([&](QWidget* w) {
-        PromptScript::tick(w, "chksave", !ok);
-        PromptScript::tick(w, "Check1", true);
-        PromptScript::type(w, "Text1", "B");
-        PromptScript::leave(w, how);
-    });
-    dlg.exec();
-    QCOMPARE(dlg.pword, ok ? "B" : "");
-    QCOMPARE(dlg.Cancel, !ok);
-    QCOMPARE(dlg.ufa, ok);
-    QCOMPARE(storeBytes(), before);
-}
-
-void tst_Formpw::emptyPasswordKeepsTheWindowOpen()
-{
-    Formpw dlg;
-    PromptScript script;
-    script.then([](QWidget* w) {
-        PromptScript::click(w, "Command1");
-        QVERIFY(w->isVisible());
-        PromptScript::type(w, "Text1", "D");
-        PromptScript::click(w, "Command1");
     });
     script.then([](QWidget* box) { PromptScript::leave(box, "Enter"); });
     dlg.exec();
     QCOMPARE(script.seen, (QStringList{"Formpw", "QMessageBox"}));
-    QCOMPARE(dlg.pword, QString("D"));
+    QCOMPARE(dlg.pword, ok ? typed : QString());
+    QCOMPARE(dlg.Cancel, !ok);
+    QCOMPARE(dlg.ufa, ok);
+    QCOMPARE(modRecentList::Load(settings, "Saved Passwords"), stored);
 }
 
 QTEST_MAIN(tst_Formpw)

@@ -3,74 +3,34 @@
 #include <QTest>
 #include <QTreeWidget>
 
-namespace {
-
-QStringList shownLines(frmerr& log)
-{
-    auto* list = log.findChild<QTreeWidget*>("ListView1");
-    QStringList shown;
-    for (int i = 0; list && i < list->topLevelItemCount(); ++i)
-        shown.append(list->topLevelItem(i)->text(0));
-    return shown;
-}
-
-} // namespace
-
 class tst_frmerr : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void linesKeptInOrder_data();
-    void linesKeptInOrder();
-    void columnFitsTheLongestLine();
+    void linesKeptAndShownEscaped();
 };
 
-void tst_frmerr::linesKeptInOrder_data()
+// Lines are kept as given, repeats too; the list shows controls and direction marks escaped
+// so a file name cannot disguise itself, other scripts as they are; long lines stay scrollable.
+void tst_frmerr::linesKeptAndShownEscaped()
 {
-    QTest::addColumn<QStringList>("lines");
-    QTest::addColumn<QStringList>("shown");
-
-    const QStringList plain{"Missing File: b.part2.rar", "No password supplied.", "No password supplied."};
-    QTest::newRow("plain, repeated") << plain << plain;
-    QTest::newRow("controls") << QStringList{"a\x1b[31m.txt", "a\r\nb\u0085"}
-                              << QStringList{"a\\x1B[31m.txt", "a\\x0D\\x0Ab\\x85"};
-    QTest::newRow("direction marks") << QStringList{"photo\u202Egpj.exe", "\u200Fname"}
-                                     << QStringList{"photo\\u202Egpj.exe", "\\u200Fname"};
-    QTest::newRow("other scripts, joiners kept")
-        << QStringList{"Ошибка: 文件 می\u200Cخواهم"} << QStringList{"Ошибка: 文件 می\u200Cخواهم"};
-}
-
-void tst_frmerr::linesKeptInOrder()
-{
-    QFETCH(QStringList, lines);
-    QFETCH(QStringList, shown);
-
-    frmerr log;
-    for (const QString& line : lines)
-        log.AddErrorLine(line);
-    QVERIFY(!log.isVisible());
-    QCOMPARE(log.lines(), lines);
-    QCOMPARE(shownLines(log), shown);
-}
-
-void tst_frmerr::columnFitsTheLongestLine()
-{
+    const QString longLine = "Error Processing File: " + QString("deeply/nested/").repeated(20) + "name.txt";
+    const QStringList lines{"No password supplied.",    "No password supplied.",      "a\x1b[31m\r\n\u0085.txt",
+                            "photo\u202Egpj\u200F.exe", "Ошибка: 文件 می\u200Cخواهم", longLine};
+    const QStringList shown{lines.at(0), lines.at(1), "a\\x1B[31m\\x0D\\x0A\\x85.txt", "photo\\u202Egpj\\u200F.exe",
+                            lines.at(4), longLine};
     frmerr log;
     auto* list = log.findChild<QTreeWidget*>("ListView1");
-    const QString longLine = "Error Processing File: " + QString("deeply/nested/").repeated(20) + "name.txt";
-    const int longWidth = list->fontMetrics().horizontalAdvance(longLine);
-    log.AddErrorLine("short");
-    QVERIFY(list->columnWidth(0) < longWidth);
-    log.AddErrorLine(longLine);
-    QVERIFY(list->columnWidth(0) >= longWidth);
-
-    // Shorter lines added later keep it wide, with the long one scrolled away.
-    for (int i = 0; i < 200; ++i)
-        log.AddErrorLine(QString("line %1").arg(i));
+    for (const QString& line : lines + QStringList(200, "short"))
+        log.AddErrorLine(line);
+    QCOMPARE(log.lines().mid(0, lines.size()), lines);
+    QCOMPARE(list->topLevelItemCount(), lines.size() + 200);
+    for (int i = 0; i < shown.size(); ++i)
+        QCOMPARE(list->topLevelItem(i)->text(0), shown.at(i));
     log.show();
     QVERIFY(QTest::qWaitForWindowExposed(&log));
-    QVERIFY(list->columnWidth(0) >= longWidth);
+    QVERIFY(list->columnWidth(0) >= list->fontMetrics().horizontalAdvance(longLine));
 }
 
 QTEST_MAIN(tst_frmerr)
