@@ -1,14 +1,5 @@
-// Both entries return success at once.
+// Both entries succeed at once.
 #include "testlib_note.h"
 
-TESTLIB_ENTRY DllRegisterServer(void)
-{
-    testlib::Note("register");
-    return 0;
-}
-
-TESTLIB_ENTRY DllUnregisterServer(void)
-{
-    testlib::Note("unregister");
-    return 0;
-}
+TESTLIB_QUICK_ENTRY(DllRegisterServer, "register", 0)
+TESTLIB_QUICK_ENTRY(DllUnregisterServer, "unregister", 0)

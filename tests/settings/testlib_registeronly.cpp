@@ -1,8 +1,4 @@
 // Only the registration entry is exported; there is nothing to unregister with.
 #include "testlib_note.h"
 
-TESTLIB_ENTRY DllRegisterServer(void)
-{
-    testlib::Note("register");
-    return 0;
-}
+TESTLIB_QUICK_ENTRY(DllRegisterServer, "register", 0)
