@@ -123,6 +123,7 @@ bool ArchiveSession::ProcessRarFiles(const QString& strRarFile, int intMode, QSt
     run.OverwriteAnswer.clear();
     run.OverwriteForAll = false;
     m_strRefusedEntry.clear();
+    m_decryptsSafely.reset();
     run.ArchiveFolder = modSession::FolderFromPath(strRarFile);
 
     if (intMode != Extract && intMode != Test && intMode != List) {
@@ -136,10 +137,10 @@ bool ArchiveSession::ProcessRarFiles(const QString& strRarFile, int intMode, QSt
         return false;
     }
 
-    QByteArray arcName = strRarFile.toUtf8();
+    m_baArchive = strRarFile.toUtf8();
     QByteArray comment(CommentBufferSize, '\0');
     RAROpenArchiveData data{};
-    data.ArcName = arcName.data();
+    data.ArcName = m_baArchive.data();
     data.OpenMode = intMode == List ? RAR_OM_LIST : RAR_OM_EXTRACT;
     data.CmtBuf = comment.data();
     data.CmtBufSize = CommentBufferSize;
@@ -257,6 +258,36 @@ bool ArchiveSession::opensSafely(const RAROpenArchiveData& data)
         OpenProbeLimit);
 }
 
+// libunrar 6.2.6 decrypts an entry whose header failed its check even when it
+// refused that header's key settings, with a key schedule it never set up, and
+// reads far out of bounds. A copy of the program walks every header first: when
+// one is damaged, or the walk crashes, nothing of the archive is decrypted.
+bool ArchiveSession::decryptsSafely()
+{
+    if (!m_decryptsSafely) {
+        m_decryptsSafely = modBoundedChild::RunInChild(
+            [name = m_baArchive, password = RunState::instance().CurrentPassword.toUtf8()]() mutable {
+                RAROpenArchiveData walk{};
+                walk.ArcName = name.data();
+                walk.OpenMode = RAR_OM_LIST;
+                ArchiveHandle archive(RAROpenArchive(&walk));
+                if (!archive || walk.OpenResult != ERAR_SUCCESS)
+                    return; // the run itself reports what keeps the archive from opening
+                RARSetPassword(archive.get(), password.data());
+                RARHeaderDataEx header{};
+                int result;
+                while ((result = RARReadHeaderEx(archive.get(), &header)) == ERAR_SUCCESS &&
+                       RARProcessFile(archive.get(), RAR_SKIP, nullptr, nullptr) == ERAR_SUCCESS) {
+                }
+                // The library owns up to a damaged header only at the end of the archive.
+                if (result == ERAR_BAD_DATA)
+                    ::_exit(1);
+            },
+            OpenProbeLimit);
+    }
+    return *m_decryptsSafely;
+}
+
 bool ArchiveSession::needsPassword(ArchiveHandle& archive)
 {
     std::memset(m_header.get(), 0, sizeof(RARHeaderDataEx));
@@ -367,6 +398,8 @@ int ArchiveSession::processEntry(ArchiveHandle& archive, int intMode, const QStr
 {
     if (intMode == List)
         return RARProcessFile(archive.get(), RAR_SKIP, nullptr, nullptr);
+    if ((m_header->Flags & RHDF_ENCRYPTED) != 0 && !decryptsSafely())
+        return modResultMessages::DamagedEncryptedEntry;
     if (intMode == Test)
         return RARProcessFile(archive.get(), RAR_TEST, nullptr, nullptr);
 

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class ArchiveHandle;
@@ -102,6 +103,7 @@ private:
     FolderChoice EnsureExtractFolder();
     QString AskPassword();
     static bool opensSafely(const RAROpenArchiveData& data);
+    bool decryptsSafely();
     bool needsPassword(ArchiveHandle& archive);
     bool readFirstHeaderAgain(ArchiveHandle& archive, const QString& strRarFile, int& readResult);
     bool destinationFolder(const QString& strRarFile, QString& folder);
@@ -128,6 +130,10 @@ private:
     std::vector<wchar_t> m_redirTarget;
     // The last entry left out, whose parts in later volumes are passed over.
     QString m_strRefusedEntry;
+    // The archive being processed, and whether its encrypted entries may be
+    // decrypted (asked once, at the first of them).
+    QByteArray m_baArchive;
+    std::optional<bool> m_decryptsSafely;
     double dblFileSize = 0;
     double dblExtracted = 0;
     qint16 intNextProgress = 0;

@@ -72,6 +72,8 @@ QString ProcessErrorMessage(int lngCode, bool blnPasswordInvolved)
         return QStringLiteral("Left out: it would reach outside the extract folder");
     case NameTooLong:
         return QStringLiteral("Left out: its name is too long");
+    case DamagedEncryptedEntry:
+        return QStringLiteral("Not decrypted: the archive's headers are damaged, which can crash the UnRAR library");
     default:
         return UnknownError;
     }

@@ -14,6 +14,7 @@ inline constexpr int NoPasswordSupplied = 5003;
 inline constexpr int UnsafeEntry = 5004;
 inline constexpr int NameTooLong = 5005;
 inline constexpr int LibraryFailure = 5006;
+inline constexpr int DamagedEncryptedEntry = 5007;
 
 // CmtState after opening with a comment buffer, for any value but 0 and 1.
 QString CommentErrorMessage(int lngCode);

@@ -23,14 +23,6 @@ struct RejectDialogs : QObject
 };
 } // namespace
 
-// libunrar 6.2.6 decrypts with an AES state it never set up when a damaged file
-// header asks for too many key rounds (tests/fuzz/README.md); ASan's 0xbe fill
-// turns that into a crash on every such input, so fresh memory reads as zero.
-extern "C" const char* __asan_default_options()
-{
-    return "malloc_fill_byte=0";
-}
-
 extern "C" int LLVMFuzzerInitialize(int*, char*** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
