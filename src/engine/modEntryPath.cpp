@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <linux/openat2.h>
-#include <optional>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -47,28 +46,22 @@ QByteArray joined(const QByteArray& baFolder, const QByteArray& baName)
     return baFolder.endsWith('/') ? baFolder + baName : baFolder + '/' + baName;
 }
 
-// One walk of the kernel through the whole name below the folder that stops at
-// the first symbolic link: a single call per entry instead of one per folder
-// level. Empty when the kernel cannot do it (before Linux 5.6).
-std::optional<bool> linkOnWalk(const QByteArray& baFolder, const QByteArray& baCleaned)
+// One walk of the kernel through the whole path that fails at the first
+// symbolic link: a single call per entry instead of one per folder level.
+// False when it cannot tell: a link on the way may belong to the folder
+// itself, which the user chose, and kernels before Linux 5.6 lack the call.
+bool provedLinkFree(const QByteArray& baFolder, const QByteArray& baCleaned)
 {
-    const int folder = ::open(baFolder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-    if (folder < 0)
-        return false;
     open_how how{};
     how.flags = O_PATH | O_CLOEXEC;
     how.resolve = RESOLVE_NO_SYMLINKS;
-    const long entry = ::syscall(SYS_openat2, folder, baCleaned.constData(), &how, sizeof how);
-    const int error = errno;
-    ::close(folder);
+    const long entry = ::syscall(SYS_openat2, AT_FDCWD, joined(baFolder, baCleaned).constData(), &how, sizeof how);
     if (entry >= 0) {
         ::close(static_cast<int>(entry));
-        return false;
+        return true;
     }
-    if (error == ENOSYS || error == EPERM)
-        return std::nullopt;
     // Missing parts, or a file where a folder should be: nothing further down exists yet.
-    return error == ELOOP;
+    return errno != ELOOP && errno != ENOSYS && errno != EPERM;
 }
 
 } // namespace
@@ -122,8 +115,8 @@ Verdict CheckName(const QByteArray& baFolder, const QByteArray& baStored)
 
 bool CrossesLink(const QByteArray& baFolder, const QByteArray& baCleaned)
 {
-    if (const std::optional<bool> crosses = linkOnWalk(baFolder, baCleaned))
-        return *crosses;
+    if (provedLinkFree(baFolder, baCleaned))
+        return false;
     QByteArray path = baFolder;
     for (const QByteArray& part : baCleaned.split('/')) {
         if (part.isEmpty())

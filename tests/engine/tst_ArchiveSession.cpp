@@ -58,6 +58,7 @@ private slots:
     void progressClimbsOneStepPerEvent();
     void runs_data();
     void runs();
+    void linkedFolderIsTheUsersChoice();
     void existingFiles_data();
     void existingFiles();
     void overwritePromptShowsNamesSafely();
@@ -274,6 +275,19 @@ void tst_ArchiveSession::runs()
     const QStringList left = tree(m_tmp->path()).filter(QRegularExpression("^(?!config)"));
     QCOMPARE(left.join(u' ').remove(QRegularExpression(" [0-9a-f]{32}")), written);
 }
+// The chosen folder may be reached through a link; links below it still stop entries.
+void tst_ArchiveSession::linkedFolderIsTheUsersChoice()
+{
+    const QString real = m_tmp->filePath("real");
+    QVERIFY(QDir().mkpath(real) && QFile::link(real, m_out) && QFile::link("../outside", real + "/link"));
+    PromptScript script;
+    script.then(PromptScript::chooseFolder(m_out));
+    QVERIFY(extract("hostile/r5-preset-dirlink.rar", script));
+    QCOMPARE(only("ProcessError"),
+             QStringList{"ProcessError 5004 Left out: it would reach outside the extract folder | zh-preset.txt"});
+    QVERIFY(QFile::exists(real + "/ok.txt"));
+}
+
 void tst_ArchiveSession::existingFiles_data()
 {
     QTest::addColumn<QString>("how"); // a button, a key or the close box
