@@ -14,6 +14,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QTimeZone>
 #include <cmath>
 #include <cstring>
 #include <cwchar>
@@ -385,7 +386,10 @@ void ArchiveSession::startNewFile(const QString& strEntry)
     intNextProgress = 0;
     modEvents::YieldToWindows();
     QString name = strEntry;
-    QDateTime now = QDateTime::currentDateTime();
+    // The zone is looked up once: local time from scratch reads the system's
+    // zone file again for every entry.
+    static const QTimeZone zone = QTimeZone::systemTimeZone();
+    QDateTime now = QDateTime::currentDateTimeUtc().toTimeZone(zone);
     qint16 major = static_cast<qint16>(m_header->UnpVer / 10);
     qint16 minor = static_cast<qint16>(m_header->UnpVer % 10);
     qint32 method = static_cast<qint32>(m_header->Method);
