@@ -15,6 +15,8 @@ set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 repo=$(dirname "$here")
+# shellcheck source=bench/common.sh
+. "$here/common.sh"
 size=full
 runs=5
 while [ $# -gt 0 ]; do
@@ -29,30 +31,16 @@ while [ $# -gt 0 ]; do
         exit 0
         ;;
     *)
-        echo "run.sh: unknown argument $1" >&2
-        exit 2
+        usage_error "unknown argument $1"
         ;;
     esac
     shift
 done
-[[ $runs =~ ^[1-9][0-9]*$ ]] || {
-    echo "run.sh: --runs needs a positive number" >&2
-    exit 2
-}
+check_runs "$runs"
 
-die() {
-    echo "run.sh: $*" >&2
-    exit 1
-}
-
-build=${BUILD_DIR:-$repo/build}
-[ -d "$build" ] || die "no build folder $build (set BUILD_DIR)"
-build=$(cd "$build" && pwd)
+find_build bench/zorvane_bench bench/library_loop
 driver=$build/bench/zorvane_bench
 loop=$build/bench/library_loop
-for program in "$driver" "$loop"; do
-    [ -x "$program" ] || die "$program is missing; build it with: cmake --build $build --target $(basename "$program")"
-done
 [ -x /usr/bin/time ] || die "/usr/bin/time is missing (scripts/install-deps.sh installs it)"
 command -v unrar >/dev/null || die "unrar is missing (scripts/install-deps.sh installs it)"
 

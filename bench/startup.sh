@@ -10,6 +10,8 @@ set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 repo=$(dirname "$here")
+# shellcheck source=bench/common.sh
+. "$here/common.sh"
 runs=10
 while [ $# -gt 0 ]; do
     case $1 in
@@ -22,29 +24,15 @@ while [ $# -gt 0 ]; do
         exit 0
         ;;
     *)
-        echo "startup.sh: unknown argument $1" >&2
-        exit 2
+        usage_error "unknown argument $1"
         ;;
     esac
     shift
 done
-[[ $runs =~ ^[1-9][0-9]*$ ]] || {
-    echo "startup.sh: --runs needs a positive number" >&2
-    exit 2
-}
-die() {
-    echo "startup.sh: $*" >&2
-    exit 1
-}
-
-build=${BUILD_DIR:-$repo/build}
-[ -d "$build" ] || die "no build folder $build (set BUILD_DIR)"
-build=$(cd "$build" && pwd)
+check_runs "$runs"
+find_build src/zorvane bench/minimal_window
 zorvane=$build/src/zorvane
 minimal=$build/bench/minimal_window
-for program in "$zorvane" "$minimal"; do
-    [ -x "$program" ] || die "$program is missing; build it with: cmake --build $build"
-done
 command -v xvfb-run >/dev/null || die "xvfb-run is missing (scripts/install-deps.sh installs it)"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/zorvane-startup.XXXXXX")
