@@ -61,12 +61,6 @@ bool lstatPath(const QByteArray& baPath, struct stat& st)
     return ::lstat(baPath.constData(), &st) == 0;
 }
 
-bool isExistingFile(const QByteArray& baPath)
-{
-    struct stat st;
-    return lstatPath(baPath, st) && !S_ISDIR(st.st_mode);
-}
-
 // An overwrite goes into a fresh file when the old one has other names, or
 // the library would change the file behind them too.
 void detachHardLinkedFile(const QByteArray& baPath)
@@ -181,6 +175,11 @@ bool ArchiveSession::ProcessRarFiles(const QString& strRarFile, int intMode, QSt
     QString folder;
     if (!destinationFolder(strRarFile, folder))
         return false;
+    const ExtractFolder destination(folder.toUtf8());
+    if (intMode == Extract && !destination.isOpen()) {
+        RaiseProcessError(ERAR_ECREATE, folder);
+        return false;
+    }
 
     RARSetCallback(archive.get(), MUnrarCallback::RarCallback, reinterpret_cast<long>(this));
     reportComment(data, strRarFile, comment);
@@ -220,7 +219,7 @@ bool ArchiveSession::ProcessRarFiles(const QString& strRarFile, int intMode, QSt
                 }
             }
             bool blnCancelled = false;
-            entryResult = processEntry(archive, intMode, folder, blnCancelled);
+            entryResult = processEntry(archive, intMode, destination, blnCancelled);
             if (blnCancelled)
                 return result;
         }
@@ -398,7 +397,7 @@ void ArchiveSession::startNewFile(const QString& strEntry)
     modEvents::YieldToWindows();
 }
 
-int ArchiveSession::processEntry(ArchiveHandle& archive, int intMode, const QString& strFolder, bool& blnCancelled)
+int ArchiveSession::processEntry(ArchiveHandle& archive, int intMode, const ExtractFolder& folder, bool& blnCancelled)
 {
     if (intMode == List)
         return RARProcessFile(archive.get(), RAR_SKIP, nullptr, nullptr);
@@ -408,12 +407,12 @@ int ArchiveSession::processEntry(ArchiveHandle& archive, int intMode, const QStr
         return RARProcessFile(archive.get(), RAR_TEST, nullptr, nullptr);
 
     const QByteArray stored = fieldBytes(m_header->FileName);
-    QByteArray destination = strFolder.toUtf8();
-    if (const qint32 refusal = refusalFor(destination, stored); refusal != 0)
+    const modEntryPath::Check check = modEntryPath::CheckName(folder, stored);
+    if (const qint32 refusal = refusalFor(folder, check.verdict); refusal != 0)
         return refuseEntry(archive, refusal, entryName(stored));
 
-    const QByteArray target = destination + '/' + modEntryPath::CleanedName(stored);
-    if (isExistingFile(target)) {
+    const QByteArray target = folder.path() + '/' + modEntryPath::CleanedName(stored);
+    if (check.place == ExtractFolder::Place::File || check.place == ExtractFolder::Place::Other) {
         switch (askAboutExistingFile(entryName(stored))) {
         case Decision::Cancel:
             blnCancelled = true;
@@ -429,9 +428,10 @@ int ArchiveSession::processEntry(ArchiveHandle& archive, int intMode, const QStr
         }
     }
     modEvents::YieldToWindows();
+    QByteArray destination = folder.path();
     const int result = RARProcessFile(archive.get(), RAR_EXTRACT, destination.data(), nullptr);
     modEvents::YieldToWindows();
-    if (result == ERAR_SUCCESS && !linkMadeSafely(destination, target))
+    if (result == ERAR_SUCCESS && !linkMadeSafely(folder.path(), target))
         reportRefusal(modResultMessages::UnsafeEntry, entryName(stored));
     return result;
 }
@@ -439,9 +439,9 @@ int ArchiveSession::processEntry(ArchiveHandle& archive, int intMode, const QStr
 // Why an entry must not reach the library, or 0. The library would write
 // through links already in the folder, make links and copies that reach out of
 // it through them, and give an empty name the folder itself, permissions and all.
-qint32 ArchiveSession::refusalFor(const QByteArray& baFolder, const QByteArray& baStored) const
+qint32 ArchiveSession::refusalFor(const ExtractFolder& folder, modEntryPath::Verdict verdict) const
 {
-    switch (modEntryPath::CheckName(baFolder, baStored)) {
+    switch (verdict) {
     case modEntryPath::Verdict::TooLong:
         return modResultMessages::NameTooLong;
     case modEntryPath::Verdict::Unsafe:
@@ -455,7 +455,7 @@ qint32 ArchiveSession::refusalFor(const QByteArray& baFolder, const QByteArray& 
         return modResultMessages::UnsafeEntry; // Windows links have no meaning here
     case modEntryPath::RedirHardLink:
     case modEntryPath::RedirFileCopy:
-        return modEntryPath::TargetUsable(baFolder, redirTarget()) ? 0 : modResultMessages::UnsafeEntry;
+        return modEntryPath::TargetUsable(folder, redirTarget()) ? 0 : modResultMessages::UnsafeEntry;
     default:
         return 0;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/MUnrarCallback.h"
+#include "engine/modEntryPath.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -111,8 +112,8 @@ private:
     void startNewFile(const QString& strEntry);
     Decision askAboutExistingFile(const QString& strName);
     int readHeader(ArchiveHandle& archive);
-    int processEntry(ArchiveHandle& archive, int intMode, const QString& strFolder, bool& blnCancelled);
-    qint32 refusalFor(const QByteArray& baFolder, const QByteArray& baStored) const;
+    int processEntry(ArchiveHandle& archive, int intMode, const ExtractFolder& folder, bool& blnCancelled);
+    qint32 refusalFor(const ExtractFolder& folder, modEntryPath::Verdict verdict) const;
     QByteArray redirTarget() const;
     bool linkMadeSafely(const QByteArray& baFolder, const QByteArray& baTarget) const;
     int refuseEntry(ArchiveHandle& archive, qint32 lngCode, const QString& strEntry);

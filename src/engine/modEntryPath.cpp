@@ -1,13 +1,9 @@
 #include "engine/modEntryPath.h"
 
 #include <QByteArrayList>
-#include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <fcntl.h>
-#include <linux/openat2.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace modEntryPath {
@@ -46,24 +42,6 @@ QByteArray joined(const QByteArray& baFolder, const QByteArray& baName)
     return baFolder.endsWith('/') ? baFolder + baName : baFolder + '/' + baName;
 }
 
-// One walk of the kernel through the whole path that fails at the first
-// symbolic link: a single call per entry instead of one per folder level.
-// False when it cannot tell: a link on the way may belong to the folder
-// itself, which the user chose, and kernels before Linux 5.6 lack the call.
-bool provedLinkFree(const QByteArray& baFolder, const QByteArray& baCleaned)
-{
-    open_how how{};
-    how.flags = O_PATH | O_CLOEXEC;
-    how.resolve = RESOLVE_NO_SYMLINKS;
-    const long entry = ::syscall(SYS_openat2, AT_FDCWD, joined(baFolder, baCleaned).constData(), &how, sizeof how);
-    if (entry >= 0) {
-        ::close(static_cast<int>(entry));
-        return true;
-    }
-    // Missing parts, or a file where a folder should be: nothing further down exists yet.
-    return errno != ELOOP && errno != ENOSYS && errno != EPERM;
-}
-
 } // namespace
 
 QByteArray CleanedName(const QByteArray& baStored)
@@ -95,40 +73,23 @@ QByteArray CleanedName(const QByteArray& baStored)
     return name;
 }
 
-Verdict CheckName(const QByteArray& baFolder, const QByteArray& baStored)
+Check CheckName(const ExtractFolder& folder, const QByteArray& baStored)
 {
     if (baStored.size() >= NameFieldLimit)
-        return Verdict::TooLong;
+        return {Verdict::TooLong};
     const QByteArray cleaned = CleanedName(baStored);
     if (cleaned.isEmpty())
-        return Verdict::Unsafe;
+        return {Verdict::Unsafe};
     for (const QByteArray& part : cleaned.split('/')) {
         if (part == "." || part == "..")
-            return Verdict::Unsafe;
+            return {Verdict::Unsafe};
         if (part.size() > ComponentLimit)
-            return Verdict::TooLong;
+            return {Verdict::TooLong};
     }
-    if (baFolder.size() + 1 + cleaned.size() >= PathLimit)
-        return Verdict::TooLong;
-    return CrossesLink(baFolder, cleaned) ? Verdict::Unsafe : Verdict::Safe;
-}
-
-bool CrossesLink(const QByteArray& baFolder, const QByteArray& baCleaned)
-{
-    if (provedLinkFree(baFolder, baCleaned))
-        return false;
-    QByteArray path = baFolder;
-    for (const QByteArray& part : baCleaned.split('/')) {
-        if (part.isEmpty())
-            continue;
-        path = joined(path, part);
-        struct stat st;
-        if (!lstatPath(path, st))
-            return false; // nothing further down exists yet
-        if (S_ISLNK(st.st_mode))
-            return true;
-    }
-    return false;
+    if (folder.path().size() + 1 + cleaned.size() >= PathLimit)
+        return {Verdict::TooLong};
+    const ExtractFolder::Place place = folder.probe(cleaned);
+    return {place == ExtractFolder::Place::ThroughLink ? Verdict::Unsafe : Verdict::Safe, place};
 }
 
 bool ResolvesInside(const QByteArray& baFolder, const QByteArray& baPath)
@@ -163,12 +124,10 @@ bool ResolvesInside(const QByteArray& baFolder, const QByteArray& baPath)
     return current == folder || current.startsWith(joined(folder, QByteArray()));
 }
 
-bool TargetUsable(const QByteArray& baFolder, const QByteArray& baStoredTarget)
+bool TargetUsable(const ExtractFolder& folder, const QByteArray& baStoredTarget)
 {
-    if (CheckName(baFolder, baStoredTarget) != Verdict::Safe)
-        return false;
-    struct stat st;
-    return lstatPath(joined(baFolder, CleanedName(baStoredTarget)), st) && S_ISREG(st.st_mode);
+    const Check check = CheckName(folder, baStoredTarget);
+    return check.verdict == Verdict::Safe && check.place == ExtractFolder::Place::File;
 }
 
 } // namespace modEntryPath

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/ExtractFolder.h"
+
 #include <QByteArray>
 
 // Where an archive entry lands below the extract folder, and whether it may be
@@ -41,12 +43,16 @@ inline constexpr qsizetype ComponentLimit = 255;
 // "./" or "../"; nothing up to the last "/../"; "." and ".." alone are empty.
 QByteArray CleanedName(const QByteArray& baStored);
 
-// Whether an entry stored as baStored may be written below baFolder.
-Verdict CheckName(const QByteArray& baFolder, const QByteArray& baStored);
+struct Check
+{
+    Verdict verdict = Verdict::Safe;
+    // What is at the entry's place now, when the name got that far.
+    ExtractFolder::Place place = ExtractFolder::Place::Missing;
+};
 
-// True when a path component below baFolder, the last included, is a
-// symbolic link that exists now. The folder itself is the user's choice.
-bool CrossesLink(const QByteArray& baFolder, const QByteArray& baCleaned);
+// Whether an entry stored as baStored may be written below the folder, and
+// what is there already.
+Check CheckName(const ExtractFolder& folder, const QByteArray& baStored);
 
 // True when baPath, resolved through every link on its way (missing parts
 // taken as they are written), stays within baFolder.
@@ -54,6 +60,6 @@ bool ResolvesInside(const QByteArray& baFolder, const QByteArray& baPath);
 
 // For a hard link or file copy: its cleaned target below baFolder must be a
 // regular file reached without links.
-bool TargetUsable(const QByteArray& baFolder, const QByteArray& baStoredTarget);
+bool TargetUsable(const ExtractFolder& folder, const QByteArray& baStoredTarget);
 
 } // namespace modEntryPath

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QByteArray>
+
+// The folder one archive is extracted into, held open while its entries are
+// checked. Each check then walks only the entry's own path below it: one call
+// into the kernel per entry, which the folder's own links never disturb (the
+// folder is the user's choice, reached however the user reached it).
+class ExtractFolder
+{
+public:
+    // What lies at a path below the folder now.
+    enum class Place
+    {
+        Missing,
+        Folder,
+        File,  // a regular file
+        Other, // a device, pipe or socket
+        // A symbolic link is on the way, the last part included.
+        ThroughLink
+    };
+
+    explicit ExtractFolder(const QByteArray& baPath);
+    ~ExtractFolder();
+    ExtractFolder(const ExtractFolder&) = delete;
+    ExtractFolder& operator=(const ExtractFolder&) = delete;
+
+    const QByteArray& path() const { return m_baPath; }
+    bool isOpen() const { return m_fd >= 0; }
+    // baRelative has no "." or ".." parts and no leading "/".
+    Place probe(const QByteArray& baRelative) const;
+
+private:
+    Place probeByLevels(const QByteArray& baRelative) const;
+
+    QByteArray m_baPath;
+    int m_fd = -1;
+};
