@@ -8,12 +8,15 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    // Width, height, background colour and a palette of four colours, then one
-    // palette index per pixel: few colours make long runs and many edges.
+    // Width and pixel format, height, background colour and a palette of four
+    // colours, then one palette index per pixel: few colours make long runs and
+    // many edges. The last format is one the outline reads through a conversion.
     constexpr size_t Header = 2 + 4 + 4 * 4;
     if (size < Header)
         return 0;
-    QImage image(1 + data[0] % 64, 1 + data[1] % 64, QImage::Format_ARGB32);
+    constexpr QImage::Format formats[] = {QImage::Format_ARGB32, QImage::Format_RGB32,
+                                          QImage::Format_ARGB32_Premultiplied, QImage::Format_RGB888};
+    QImage image(1 + data[0] % 64, 1 + data[1] % 64, formats[data[0] / 64]);
     const QRgb back = qFromBigEndian<quint32>(data + 2);
     QRgb palette[4];
     for (int i = 0; i < 4; ++i)
