@@ -86,6 +86,10 @@ void Form2::buildFolderTree()
 {
     m_folders = new QFileSystemModel(this);
     m_folders->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
+    // Watching the listed folders for changes made closing the window wait
+    // for the model's thread, some 10 ms before every archive; the window is
+    // open for moments only, so each folder is listed once, as it is opened.
+    m_folders->setOption(QFileSystemModel::DontWatchForChanges);
     m_folders->setRootPath(QDir::rootPath());
     FolderTreeview1 = new QTreeView(this);
     FolderTreeview1->setObjectName(QStringLiteral("FolderTreeview1"));
