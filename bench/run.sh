@@ -113,7 +113,10 @@ run_once() {
     fi
     tail -n 1 "$work/time" >>"$work/$name.$tool"
     if [ "$first" = 1 ]; then
-        verify "$dest" "$sums" || failed=1
+        local tree=$dest
+        # Zorvane makes a folder per archive, as its chooser offers by default.
+        [ "$tool" = zorvane ] && tree=$dest/$(basename "$archive" .rar)
+        verify "$tree" "$sums" || failed=1
     fi
     rm -rf "$dest"
 }
