@@ -499,17 +499,17 @@ void Form1::Picture1_Click()
 // Stays available during a run; the run's end brings the window back.
 void Form1::Picture2_Click()
 {
-    if (!blnButtonPressed) {
-        blnButtonPressed = false;
+    if (!blnButtonPressed)
         return;
-    }
     // The icon is made when first needed, not at every start.
-    if (!m_trayConnected) {
-        connect(modSysTray::TrayIconData(), &QSystemTrayIcon::activated, this,
-                [this](QSystemTrayIcon::ActivationReason reason) { TrayMessage(modSysTray::TrayMessageFor(reason)); });
-        m_trayConnected = true;
-    }
+    connect(modSysTray::TrayIconData(), &QSystemTrayIcon::activated, this, &Form1::trayIcon_Activated,
+            Qt::UniqueConnection);
     modSysTray::AddTrayIcon(this, windowTitle(), Formpw::FormIcon());
+}
+
+void Form1::trayIcon_Activated(QSystemTrayIcon::ActivationReason reason)
+{
+    TrayMessage(modSysTray::TrayMessageFor(reason));
 }
 
 void Form1::TrayMessage(qint32 lngMessage)

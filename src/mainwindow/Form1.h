@@ -7,6 +7,7 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QStringList>
+#include <QSystemTrayIcon>
 #include <QTimer>
 #include <QWidget>
 #include <memory>
@@ -107,6 +108,7 @@ private:
     void Picture_MouseUp(ClickableLabel* picture, Qt::MouseButton button);
     void Picture1_Click();
     void Picture2_Click();
+    void trayIcon_Activated(QSystemTrayIcon::ActivationReason reason);
 
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
@@ -132,7 +134,6 @@ private:
     std::unique_ptr<clsDIALOGS> m_dialogs;
     bool m_running = false;
     bool blnButtonPressed = false;
-    bool m_trayConnected = false;
     qint32 lngTrayMessage = 0;
 
     qint32 lngFileCount = 0;
