@@ -93,7 +93,12 @@ bool modifyStore(const QString& path, bool createStore, const std::function<bool
         return false;
     // Copies a killed writer left behind may hold saved passwords.
     modAtomicFile::RemoveStaleTemporaries(target);
-    return change(doc) && modAtomicFile::WriteFileAtomically(target, doc.serialize(), 0600);
+    const QByteArray before = doc.serialize();
+    if (!change(doc))
+        return false;
+    // Each write waits for the disk; values saved again unchanged need none.
+    const QByteArray after = doc.serialize();
+    return (read == ReadResult::Read && after == before) || modAtomicFile::WriteFileAtomically(target, after, 0600);
 }
 
 QString valueName(const QString& key)
@@ -146,10 +151,17 @@ QString CRegSettings::GetSetting(const QString& Section, const QString& Key, con
 
 bool CRegSettings::SaveSetting(const QString& Section, const QString& Key, const QString& Setting)
 {
+    return SaveSettings(Section, {SettingRow{Key, Setting}});
+}
+
+bool CRegSettings::SaveSettings(const QString& Section, const QList<SettingRow>& rows)
+{
     if (!SettingsDocument::isValidPath(Section))
         return false;
     return modifyStore(fileName(), true, [&](SettingsDocument& doc) {
-        SettingsDocument::setValue(doc.ensureKey(Section), valueName(Key), Setting);
+        SettingsDocument::Key& section = doc.ensureKey(Section);
+        for (const SettingRow& row : rows)
+            SettingsDocument::setValue(section, valueName(row.name), row.text);
         return true;
     });
 }

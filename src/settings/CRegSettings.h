@@ -8,7 +8,8 @@
 // current user's settings tree. The tree of one application lives in
 // $XDG_CONFIG_HOME/<Company>/<AppName>.conf. Nothing is cached: every call reads
 // the file afresh, and every change rewrites it atomically under a lock, so
-// instances and processes always see each other's writes.
+// instances and processes always see each other's writes. A change that leaves
+// the tree as it was writes nothing.
 class CRegSettings
 {
 public:
@@ -37,6 +38,9 @@ public:
     QString GetSetting(const QString& Section, const QString& Key, const QString& Default = QString()) const;
     // Creates the section and every missing key above it.
     bool SaveSetting(const QString& Section, const QString& Key, const QString& Setting);
+    // Several values of one section in one change: one write, and no process
+    // ever reads some of them without the others.
+    bool SaveSettings(const QString& Section, const QList<SettingRow>& rows);
     // With a key, removes that value ("*" the default value); with none, removes
     // the section itself, which must have no subsections.
     bool DeleteSetting(const QString& Section, const QString& Key = QString());

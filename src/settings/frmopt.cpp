@@ -117,8 +117,8 @@ void frmopt::Command1_Click()
         modAtomicFile::WriteFileAtomically(modAppPaths::WritableProgramFolder() + MenuweaveFile, MenuweaveText(program),
                                            0644);
     modRegister::RegisterLibrary(modAppPaths::ShellExtensionLibrary(), Check2->isChecked());
-    m_settings.SaveSetting(Section, AssociateKey, checkState(Check1));
-    m_settings.SaveSetting(Section, ShellKey, checkState(Check2));
-    m_settings.SaveSetting(Section, FolderKey, selectedFolderChoice());
+    m_settings.SaveSettings(
+        Section,
+        {{AssociateKey, checkState(Check1)}, {ShellKey, checkState(Check2)}, {FolderKey, selectedFolderChoice()}});
     accept();
 }

@@ -57,8 +57,11 @@ QList<KeyWrite> Choose(const QStringList& entries, const QString& strValue, int 
 
 void Save(CRegSettings& settings, const QString& strSection, const QList<KeyWrite>& writes)
 {
+    QList<CRegSettings::SettingRow> rows;
+    rows.reserve(writes.size());
     for (const KeyWrite& write : writes)
-        settings.SaveSetting(strSection, write.key, write.value);
+        rows.append({write.key, write.value});
+    settings.SaveSettings(strSection, rows);
 }
 
 } // namespace modRecentList

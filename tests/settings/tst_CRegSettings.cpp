@@ -62,6 +62,30 @@ private slots:
         QVERIFY(settings.RunNextBoot("Zorvane", QString(), 0) && !QFileInfo::exists(entry));
     }
 
+    // Every write waits for the disk: values go in together, and a save that
+    // changes nothing leaves the file as it is.
+    void unchangedValuesAreNotWrittenAgain()
+    {
+        const auto inode = [this] {
+            struct stat st;
+            return ::stat(QFile::encodeName(m_file).constData(), &st) == 0 ? st.st_ino : ino_t(0);
+        };
+        CRegSettings settings;
+        QVERIFY(settings.SaveSettings("Options", {{"a", "1"}, {"*", "d"}, {"b", "2"}}));
+        QCOMPARE(readAll(m_file), QByteArray("[Options]\na=1\n@=d\nb=2\n"));
+        const ino_t written = inode();
+        QVERIFY(written != 0);
+        // A write gives the file a new inode, and two could bring the first one back.
+        QVERIFY(settings.SaveSetting("options", "A", "1")); // names compare without regard to case
+        QCOMPARE(inode(), written);
+        QVERIFY(settings.SaveSettings("Options", {{"b", "2"}, {"", "d"}}));
+        QCOMPARE(inode(), written);
+        QVERIFY(settings.SaveSettings("Options", {{"b", "2"}, {"c", "3"}}));
+        QVERIFY(inode() != written);
+        QCOMPARE(readAll(m_file), QByteArray("[Options]\na=1\n@=d\nb=2\nc=3\n"));
+        QVERIFY(!settings.SaveSettings("\\Options", {{"k", "v"}})); // an empty level
+    }
+
     void symbolicLinkAndUnreadableFileAreKept()
     {
         // Users keep dotfiles elsewhere: saving goes through the link and keeps it.
