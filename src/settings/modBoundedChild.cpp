@@ -1,7 +1,10 @@
 #include "settings/modBoundedChild.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <fcntl.h>
+#include <poll.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -10,8 +13,13 @@ namespace modBoundedChild {
 
 namespace {
 
-// Short: most children are done within a millisecond or two.
-constexpr auto PollInterval = std::chrono::milliseconds(1);
+// Once the child has let go of its end of the pipe it is leaving; becoming
+// a waitable child takes it microseconds more.
+constexpr auto ExitPollInterval = std::chrono::microseconds(100);
+
+// Something the child started may hold on to the pipe after the child is
+// gone; waitpid gets asked at least this often.
+constexpr auto HangUpSlice = std::chrono::milliseconds(50);
 
 // The child's exit status once work has returned; a crash or an exit from
 // inside work gives another one.
@@ -24,9 +32,61 @@ enum class Outcome
     Lost, // no longer our child to wait for; it must not be signalled
 };
 
-Outcome waitBounded(pid_t pid, int& status, std::chrono::milliseconds limit)
+// The child holds the write end and nothing ever writes to it: the read end
+// reports a hang-up the moment the child exits or crashes, so the parent
+// sleeps until then instead of polling on a timer.
+class ExitPipe
+{
+public:
+    ExitPipe()
+    {
+        if (::pipe2(m_fds, O_CLOEXEC) != 0)
+            m_fds[0] = m_fds[1] = -1;
+    }
+    ~ExitPipe()
+    {
+        closeEnd(m_fds[0]);
+        closeEnd(m_fds[1]);
+    }
+    ExitPipe(const ExitPipe&) = delete;
+    ExitPipe& operator=(const ExitPipe&) = delete;
+
+    bool isOpen() const { return m_fds[0] >= 0; }
+    void keepWriteEndOnly() { closeEnd(m_fds[0]); }
+    void keepReadEndOnly() { closeEnd(m_fds[1]); }
+
+    // True once every holder of the write end is gone; false when until
+    // came first.
+    bool waitForHangUp(std::chrono::steady_clock::time_point until) const
+    {
+        for (;;) {
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
+            if (left.count() <= 0)
+                return false;
+            pollfd readEnd{m_fds[0], POLLIN, 0};
+            const int ready = ::poll(&readEnd, 1, static_cast<int>(left.count()));
+            if (ready > 0)
+                return true;
+            if (ready < 0 && errno != EINTR)
+                return false;
+        }
+    }
+
+private:
+    static void closeEnd(int& fd)
+    {
+        if (fd >= 0)
+            ::close(fd);
+        fd = -1;
+    }
+
+    int m_fds[2];
+};
+
+Outcome waitBounded(pid_t pid, const ExitPipe& exitPipe, int& status, std::chrono::milliseconds limit)
 {
     const auto deadline = std::chrono::steady_clock::now() + limit;
+    bool hungUp = false;
     for (;;) {
         const pid_t result = ::waitpid(pid, &status, WNOHANG);
         if (result == pid)
@@ -35,7 +95,10 @@ Outcome waitBounded(pid_t pid, int& status, std::chrono::milliseconds limit)
             return Outcome::Lost;
         if (std::chrono::steady_clock::now() >= deadline)
             return Outcome::TimedOut;
-        std::this_thread::sleep_for(PollInterval);
+        if (!hungUp)
+            hungUp = exitPipe.waitForHangUp(std::min(deadline, std::chrono::steady_clock::now() + HangUpSlice));
+        else
+            std::this_thread::sleep_for(ExitPollInterval);
     }
 }
 
@@ -51,15 +114,20 @@ void killAndReap(pid_t pid)
 
 bool RunInChild(const std::function<void()>& work, std::chrono::milliseconds limit)
 {
+    ExitPipe exitPipe;
+    if (!exitPipe.isOpen())
+        return false;
     const pid_t pid = ::fork();
     if (pid < 0)
         return false;
     if (pid == 0) {
+        exitPipe.keepWriteEndOnly();
         work();
         ::_exit(WorkReturned);
     }
+    exitPipe.keepReadEndOnly();
     int status = 0;
-    switch (waitBounded(pid, status, limit)) {
+    switch (waitBounded(pid, exitPipe, status, limit)) {
     case Outcome::Ended:
         return WIFEXITED(status) && WEXITSTATUS(status) == WorkReturned;
     case Outcome::TimedOut:
