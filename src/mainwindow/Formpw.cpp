@@ -97,7 +97,7 @@ void Formpw::Command1_Click()
         QStringList arrstrSaved;
         for (int i = 0; i < Text1->count(); ++i)
             arrstrSaved.append(Text1->itemText(i));
-        modRecentList::Save(m_settings, SavedSection, modRecentList::Choose(arrstrSaved, pword, MaxSavedPasswords));
+        m_settings.SaveSettings(SavedSection, modRecentList::Choose(arrstrSaved, pword, MaxSavedPasswords));
     }
     accept();
 }

@@ -275,7 +275,7 @@ void Form2::cmdOK_Click()
     extfldr = WithTrailingSlash(Combo1->currentText());
     newforeach = chkCrNew->checkState() != Qt::Unchecked;
     useforall = chkUseforAll->checkState() != Qt::Unchecked;
-    modRecentList::Save(m_settings, HistorySection, modRecentList::Choose(historyEntries(), extfldr, HistorySize));
+    m_settings.SaveSettings(HistorySection, modRecentList::Choose(historyEntries(), extfldr, HistorySize));
 
     const bool autoOpen = chkautoopen->isChecked();
     RunState::instance().AutoOpenFolder = autoOpen;

@@ -27,7 +27,7 @@ QStringList Load(const CRegSettings& settings, const QString& strSection)
     return entries;
 }
 
-QList<KeyWrite> Choose(const QStringList& entries, const QString& strValue, int intCapacity)
+QList<CRegSettings::SettingRow> Choose(const QStringList& entries, const QString& strValue, int intCapacity)
 {
     QStringList list = entries;
     const qsizetype count = list.size();
@@ -39,7 +39,7 @@ QList<KeyWrite> Choose(const QStringList& entries, const QString& strValue, int 
         }
     }
 
-    QList<KeyWrite> writes;
+    QList<CRegSettings::SettingRow> writes;
     if (found) {
         for (qsizetype i = 0; i < count; ++i)
             writes.append({QString::number(i), list.at(i)});
@@ -53,15 +53,6 @@ QList<KeyWrite> Choose(const QStringList& entries, const QString& strValue, int 
     if (count != intCapacity)
         writes.append({NumberKey, QString::number(count + 1)});
     return writes;
-}
-
-void Save(CRegSettings& settings, const QString& strSection, const QList<KeyWrite>& writes)
-{
-    QList<CRegSettings::SettingRow> rows;
-    rows.reserve(writes.size());
-    for (const KeyWrite& write : writes)
-        rows.append({write.key, write.value});
-    settings.SaveSettings(strSection, rows);
 }
 
 } // namespace modRecentList

@@ -43,7 +43,7 @@ void tst_Formpw::answers()
     QFETCH(QStringList, stored);
     const bool ok = how != u"Command2";
     CRegSettings settings;
-    modRecentList::Save(settings, "Saved Passwords", {{"0", "abcdef"}, {"1", "secret"}, {"Number", "2"}});
+    settings.SaveSettings("Saved Passwords", {{"0", "abcdef"}, {"1", "secret"}, {"Number", "2"}});
 
     Formpw dlg;
     PromptScript script;
