@@ -55,8 +55,9 @@ public:
     void keepWriteEndOnly() { closeEnd(m_fds[0]); }
     void keepReadEndOnly() { closeEnd(m_fds[1]); }
 
-    // True once every holder of the write end is gone; false when until
-    // came first.
+    // True once the pipe has nothing more to tell: every holder of the write
+    // end is gone, or poll itself failed (the caller's short timer takes over
+    // instead of a busy loop); false when until came first.
     bool waitForHangUp(std::chrono::steady_clock::time_point until) const
     {
         for (;;) {
@@ -65,10 +66,8 @@ public:
                 return false;
             pollfd readEnd{m_fds[0], POLLIN, 0};
             const int ready = ::poll(&readEnd, 1, static_cast<int>(left.count()));
-            if (ready > 0)
+            if (ready > 0 || (ready < 0 && errno != EINTR))
                 return true;
-            if (ready < 0 && errno != EINTR)
-                return false;
         }
     }
 
