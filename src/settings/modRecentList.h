@@ -16,11 +16,11 @@ namespace modRecentList {
 QStringList Load(const CRegSettings& settings, const QString& strSection);
 
 // The values to save (in one go, SaveSettings) that record strValue as the
-// most recent. Entries equal to it
-// (case-sensitive) move to the top and every key is rewritten in the new
-// order, "Number" unchanged. A new value pushes each entry one key up and goes
-// to "0"; "Number" grows unless the list holds exactly intCapacity entries, so
-// a full list drops its oldest entry past its last key.
+// most recent. Entries equal to it (case-sensitive) move to the top and every
+// key is rewritten in the new order, "Number" unchanged. A new value pushes
+// each entry one key up and goes to "0"; "Number" grows unless the list holds
+// exactly intCapacity entries, so a full list drops its oldest entry past its
+// last key.
 QList<CRegSettings::SettingRow> Choose(const QStringList& entries, const QString& strValue, int intCapacity);
 
 } // namespace modRecentList
