@@ -196,7 +196,7 @@ int main(int argc, char* argv[])
     QTimer::singleShot(0, &window, [&] {
         QElapsedTimer run;
         run.start();
-        window.Form_Load(modVbCmdLine::JoinArguments({archive}));
+        window.Form_Load({archive});
         runNs = run.nsecsElapsed();
         QCoreApplication::exit(0);
     });

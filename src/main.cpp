@@ -11,6 +11,6 @@ int main(int argc, char* argv[])
     FirstPaintProbe::Watch(&window);
     // The load handler runs inside the event loop, so a run that ends by
     // closing every window also ends the program.
-    QTimer::singleShot(0, &window, [&window] { window.Form_Load(Application::ArgumentText()); });
+    QTimer::singleShot(0, &window, [&window, &app] { window.Form_Load(app.archiveArguments()); });
     return app.exec();
 }

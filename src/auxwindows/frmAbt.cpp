@@ -1,5 +1,6 @@
 #include "auxwindows/frmAbt.h"
 
+#include "mainwindow/Application.h"
 #include "mainwindow/ClickableLabel.h"
 #include "mainwindow/Form1.h"
 #include "mainwindow/modArtwork.h"
@@ -10,7 +11,6 @@
 #include "update/VersionCheck.h"
 #include "update/modVersion.h"
 
-#include <QApplication>
 #include <QGridLayout>
 #include <QMenu>
 #include <QMessageBox>
@@ -233,7 +233,7 @@ void frmAbt::mnuweblink_Click()
 
 void frmAbt::mnuexit_Click()
 {
-    QApplication::closeAllWindows();
+    Application::closeEveryWindow();
 }
 
 void frmAbt::mnutrayrest_Click()
@@ -244,5 +244,5 @@ void frmAbt::mnutrayrest_Click()
 void frmAbt::mnutrayex_Click()
 {
     modSysTray::DeleteTrayIcon();
-    QApplication::closeAllWindows();
+    Application::closeEveryWindow();
 }

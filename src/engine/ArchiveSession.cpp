@@ -1,6 +1,7 @@
 #include "engine/ArchiveSession.h"
 
 #include "engine/ArchiveHandle.h"
+#include "engine/PathText.h"
 #include "engine/RunState.h"
 #include "engine/UnrarApi.h"
 #include "engine/frmOW.h"
@@ -12,8 +13,6 @@
 #include "settings/Form2.h"
 #include "settings/modBoundedChild.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QTimeZone>
 #include <cmath>
 #include <cstring>
@@ -24,9 +23,6 @@
 namespace {
 
 constexpr int CommentBufferSize = 16384;
-// How long a trial open may take before the archive counts as one the library
-// cannot read.
-constexpr auto OpenProbeLimit = std::chrono::seconds(20);
 // Link and copy targets, in wide characters.
 constexpr unsigned RedirBufferSize = 4096;
 const QString AnswerSkip = QStringLiteral("skip");
@@ -61,23 +57,45 @@ bool lstatPath(const QByteArray& baPath, struct stat& st)
     return ::lstat(baPath.constData(), &st) == 0;
 }
 
-// An overwrite goes into a fresh file when the old one has other names, or
-// the library would change the file behind them too.
-void detachHardLinkedFile(const QByteArray& baPath)
+// An overwrite never writes through what is there: a symbolic link goes
+// itself, and a file with other names is replaced by a fresh one, or the
+// library would change what they lead to as well.
+void makeRoomFor(const QByteArray& baPath, ExtractFolder::Place place)
 {
     struct stat st;
-    if (lstatPath(baPath, st) && S_ISREG(st.st_mode) && st.st_nlink > 1)
+    if (place == ExtractFolder::Place::Link || (lstatPath(baPath, st) && S_ISREG(st.st_mode) && st.st_nlink > 1))
         ::unlink(baPath.constData());
+}
+
+// Why work in a bounded child let the archive down, or 0 when it returned.
+qint32 failureCode(modBoundedChild::Outcome outcome, qint32 lngFailedCode)
+{
+    switch (outcome) {
+    case modBoundedChild::Outcome::Returned:
+        return 0;
+    case modBoundedChild::Outcome::TimedOut:
+        return modResultMessages::LibraryTimeout;
+    case modBoundedChild::Outcome::Failed:
+        break;
+    }
+    return lngFailedCode;
+}
+
+bool isFolder(const QByteArray& baPath)
+{
+    struct stat st;
+    return ::stat(baPath.constData(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 // One level only: a missing parent is reported, not invented.
 bool makeOneLevel(const QString& folder)
 {
-    if (QFileInfo(folder).isDir())
+    const QByteArray path = PathText::ToBytes(folder);
+    if (isFolder(path))
         return true;
-    QDir().mkdir(folder);
+    ::mkdir(path.constData(), 0777);
     modEvents::YieldToWindows();
-    return QFileInfo(folder).isDir();
+    return isFolder(path);
 }
 
 } // namespace
@@ -118,7 +136,7 @@ bool ArchiveSession::ProcessRarFiles(const QString& strRarFile, int intMode, QSt
     run.OverwriteAnswer.clear();
     run.OverwriteForAll = false;
     m_strRefusedEntry.clear();
-    m_decryptsSafely.reset();
+    m_headerWalk.reset();
     run.ArchiveFolder = modSession::FolderFromPath(strRarFile);
 
     if (intMode != Extract && intMode != Test && intMode != List) {
@@ -132,7 +150,7 @@ bool ArchiveSession::ProcessRarFiles(const QString& strRarFile, int intMode, QSt
         return false;
     }
 
-    m_baArchive = strRarFile.toUtf8();
+    m_baArchive = PathText::ToBytes(strRarFile);
     QByteArray comment(CommentBufferSize, '\0');
     RAROpenArchiveData data{};
     data.ArcName = m_baArchive.data();
@@ -140,8 +158,8 @@ bool ArchiveSession::ProcessRarFiles(const QString& strRarFile, int intMode, QSt
     data.CmtBuf = comment.data();
     data.CmtBufSize = CommentBufferSize;
 
-    if (!opensSafely(data)) {
-        RaiseOpenError(modResultMessages::LibraryFailure, strRarFile);
+    if (const qint32 failure = trialOpenFailure(data); failure != 0) {
+        RaiseOpenError(failure, strRarFile);
         return false;
     }
     ArchiveHandle archive(RAROpenArchive(&data));
@@ -175,7 +193,7 @@ bool ArchiveSession::ProcessRarFiles(const QString& strRarFile, int intMode, QSt
     QString folder;
     if (!destinationFolder(strRarFile, folder))
         return false;
-    const ExtractFolder destination(folder.toUtf8());
+    const ExtractFolder destination(PathText::ToBytes(folder));
     if (intMode == Extract && !destination.isOpen()) {
         RaiseProcessError(ERAR_ECREATE, folder);
         return false;
@@ -206,7 +224,8 @@ bool ArchiveSession::ProcessRarFiles(const QString& strRarFile, int intMode, QSt
             // The skip call moves the library past its data (and on to its next volume).
             entryResult = RARProcessFile(archive.get(), RAR_SKIP, nullptr, nullptr);
         } else {
-            if (entry != previous) {
+            // A name met again without continuing the last file is a new file.
+            if (entry != previous || !continuation) {
                 startNewFile(entry);
                 previous = entry;
                 if (intMode == List) {
@@ -230,9 +249,8 @@ bool ArchiveSession::ProcessRarFiles(const QString& strRarFile, int intMode, QSt
         modEvents::YieldToWindows();
         readResult = readHeader(archive);
     }
-    // A header that cannot be read ends the archive with its own error.
-    if (readResult != ERAR_END_ARCHIVE)
-        return reportFailedEntry(readResult, strRarFile);
+    // A header that cannot be read ends the archive quietly, as its end would;
+    // a missing volume has been reported on the way, and the run goes on.
     return result;
 }
 
@@ -243,30 +261,38 @@ int ArchiveSession::readHeader(ArchiveHandle& archive)
     return RARReadHeaderEx(archive.get(), m_header.get());
 }
 
+// Work in a copy of the program, bounded in time; the window is served while
+// it runs, which an archive on a stalled network share can make long.
+modBoundedChild::Outcome ArchiveSession::runBounded(const std::function<void()>& work) const
+{
+    return modBoundedChild::RunInChild(work, m_probeLimit, [] { modEvents::YieldToWindows(); });
+}
+
 // Some damaged archives crash the library while it opens them (a RAR5 main
 // header with a nameless metadata record, for one). A copy of the program
 // tries first, so such an archive costs a line in the log, not the program.
-bool ArchiveSession::opensSafely(const RAROpenArchiveData& data)
+// The open error that says why the trial failed, or 0.
+qint32 ArchiveSession::trialOpenFailure(const RAROpenArchiveData& data) const
 {
-    return modBoundedChild::RunInChild(
-        [trial = data]() mutable {
-            ArchiveHandle probe(RAROpenArchive(&trial));
-            RARHeaderDataEx header{};
-            if (probe && trial.OpenResult == ERAR_SUCCESS)
-                RARReadHeaderEx(probe.get(), &header);
-        },
-        OpenProbeLimit);
+    const auto outcome = runBounded([trial = data]() mutable {
+        ArchiveHandle probe(RAROpenArchive(&trial));
+        RARHeaderDataEx header{};
+        if (probe && trial.OpenResult == ERAR_SUCCESS)
+            RARReadHeaderEx(probe.get(), &header);
+    });
+    return failureCode(outcome, modResultMessages::LibraryFailure);
 }
 
 // libunrar 6.2.6 decrypts an entry whose header failed its check even when it
 // refused that header's key settings, with a key schedule it never set up, and
 // reads far out of bounds. A copy of the program walks every header first: when
-// one is damaged, or the walk crashes, nothing of the archive is decrypted.
-bool ArchiveSession::decryptsSafely()
+// one is damaged, or the walk crashes or hangs, nothing of the archive is
+// decrypted. Why not, or 0.
+qint32 ArchiveSession::decryptionRefusal()
 {
-    if (!m_decryptsSafely) {
-        m_decryptsSafely = modBoundedChild::RunInChild(
-            [name = m_baArchive, password = RunState::instance().CurrentPassword.toUtf8()]() mutable {
+    if (!m_headerWalk) {
+        m_headerWalk =
+            runBounded([name = m_baArchive, password = RunState::instance().CurrentPassword.toUtf8()]() mutable {
                 RAROpenArchiveData walk{};
                 walk.ArcName = name.data();
                 walk.OpenMode = RAR_OM_LIST;
@@ -282,10 +308,9 @@ bool ArchiveSession::decryptsSafely()
                 // The library owns up to a damaged header only at the end of the archive.
                 if (result == ERAR_BAD_DATA)
                     ::_exit(1);
-            },
-            OpenProbeLimit);
+            });
     }
-    return *m_decryptsSafely;
+    return failureCode(*m_headerWalk, modResultMessages::DamagedEncryptedEntry);
 }
 
 bool ArchiveSession::needsPassword(ArchiveHandle& archive)
@@ -401,8 +426,10 @@ int ArchiveSession::processEntry(ArchiveHandle& archive, int intMode, const Extr
 {
     if (intMode == List)
         return RARProcessFile(archive.get(), RAR_SKIP, nullptr, nullptr);
-    if ((m_header->Flags & RHDF_ENCRYPTED) != 0 && !decryptsSafely())
-        return modResultMessages::DamagedEncryptedEntry;
+    if ((m_header->Flags & RHDF_ENCRYPTED) != 0) {
+        if (const qint32 refusal = decryptionRefusal(); refusal != 0)
+            return refusal;
+    }
     if (intMode == Test)
         return RARProcessFile(archive.get(), RAR_TEST, nullptr, nullptr);
 
@@ -411,8 +438,11 @@ int ArchiveSession::processEntry(ArchiveHandle& archive, int intMode, const Extr
     if (const qint32 refusal = refusalFor(folder, check.verdict); refusal != 0)
         return refuseEntry(archive, refusal, entryName(stored));
 
+    // The library would wait for ever on a pipe, or write to a device.
+    if (check.place == ExtractFolder::Place::Other)
+        return refuseEntry(archive, modResultMessages::SpecialFileInPlace, entryName(stored));
     const QByteArray target = folder.path() + '/' + modEntryPath::CleanedName(stored);
-    if (check.place == ExtractFolder::Place::File || check.place == ExtractFolder::Place::Other) {
+    if (check.place == ExtractFolder::Place::File || check.place == ExtractFolder::Place::Link) {
         switch (askAboutExistingFile(entryName(stored))) {
         case Decision::Cancel:
             blnCancelled = true;
@@ -423,7 +453,7 @@ int ArchiveSession::processEntry(ArchiveHandle& archive, int intMode, const Extr
             return result;
         }
         case Decision::Extract:
-            detachHardLinkedFile(target);
+            makeRoomFor(target, check.place);
             break;
         }
     }

@@ -2,11 +2,14 @@
 
 #include "engine/MUnrarCallback.h"
 #include "engine/modEntryPath.h"
+#include "settings/modBoundedChild.h"
 
 #include <QDateTime>
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -46,6 +49,10 @@ public:
     // Extracts into the run's extract folder; strDestPath and strPassword are not
     // used (the folder and password come from the prompts and the run state).
     bool ExtractRarFiles(const QString& strRarFile, const QString& strDestPath = {}, const QString& strPassword = {});
+
+    // How long the library may take, in a copy of the program, to open an
+    // archive or walk its headers before the archive counts as unreadable.
+    void setProbeLimit(std::chrono::milliseconds limit) { m_probeLimit = limit; }
 
     qint16 intProgressSteps() const { return m_intProgressSteps; }
     void setIntProgressSteps(qint16 value) { m_intProgressSteps = value; }
@@ -103,8 +110,9 @@ private:
     bool ProcessRarFiles(const QString& strRarFile, int intMode, QStringList* arrstrFilenames);
     FolderChoice EnsureExtractFolder();
     QString AskPassword();
-    static bool opensSafely(const RAROpenArchiveData& data);
-    bool decryptsSafely();
+    modBoundedChild::Outcome runBounded(const std::function<void()>& work) const;
+    qint32 trialOpenFailure(const RAROpenArchiveData& data) const;
+    qint32 decryptionRefusal();
     bool needsPassword(ArchiveHandle& archive);
     bool readFirstHeaderAgain(ArchiveHandle& archive, const QString& strRarFile, int& readResult);
     bool destinationFolder(const QString& strRarFile, QString& folder);
@@ -131,14 +139,16 @@ private:
     std::vector<wchar_t> m_redirTarget;
     // The last entry left out, whose parts in later volumes are passed over.
     QString m_strRefusedEntry;
-    // The archive being processed, and whether its encrypted entries may be
-    // decrypted (asked once, at the first of them).
+    // The archive being processed, and how the walk over its headers went that
+    // decides whether its encrypted entries may be decrypted (made once, at
+    // the first of them).
     QByteArray m_baArchive;
-    std::optional<bool> m_decryptsSafely;
+    std::optional<modBoundedChild::Outcome> m_headerWalk;
     double dblFileSize = 0;
     double dblExtracted = 0;
     qint16 intNextProgress = 0;
     bool blnPasswordInvolved = false;
     qint16 m_intProgressSteps = 4;
+    std::chrono::milliseconds m_probeLimit = std::chrono::seconds(20);
     QString m_strLastErrorMsg;
 };

@@ -16,7 +16,7 @@ ExtractFolder::Place placeOf(mode_t mode)
     if (S_ISREG(mode))
         return ExtractFolder::Place::File;
     if (S_ISLNK(mode))
-        return ExtractFolder::Place::ThroughLink;
+        return ExtractFolder::Place::Link;
     return ExtractFolder::Place::Other;
 }
 
@@ -33,11 +33,12 @@ ExtractFolder::~ExtractFolder()
         ::close(m_fd);
 }
 
-// The kernel stops at the first symbolic link, the last part included.
+// The kernel refuses a symbolic link on the way; one at the place itself is
+// opened as the link.
 ExtractFolder::Place ExtractFolder::probe(const QByteArray& baRelative) const
 {
     open_how how{};
-    how.flags = O_PATH | O_CLOEXEC;
+    how.flags = O_PATH | O_NOFOLLOW | O_CLOEXEC;
     how.resolve = RESOLVE_NO_SYMLINKS;
     const long entry = ::syscall(SYS_openat2, m_fd, baRelative.constData(), &how, sizeof how);
     if (entry >= 0) {
@@ -66,8 +67,10 @@ ExtractFolder::Place ExtractFolder::probeByLevels(const QByteArray& baRelative) 
         struct stat st;
         if (::fstatat(m_fd, part.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
             return Place::Missing;
-        if (slash < 0 || S_ISLNK(st.st_mode))
+        if (slash < 0)
             return placeOf(st.st_mode);
+        if (S_ISLNK(st.st_mode))
+            return Place::ThroughLink;
         from = slash + 1;
     }
 }

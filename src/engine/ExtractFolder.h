@@ -16,7 +16,8 @@ public:
         Folder,
         File,  // a regular file
         Other, // a device, pipe or socket
-        // A symbolic link is on the way, the last part included.
+        Link,  // a symbolic link at the place itself, reached without links
+        // A symbolic link is on the way to the place.
         ThroughLink
     };
 

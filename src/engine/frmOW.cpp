@@ -77,7 +77,28 @@ void frmOW::fitCheckBox()
 
 void frmOW::setMessage(const QString& strEntryName)
 {
-    Label1->setText(OverwriteMessage(strEntryName));
+    // A name cannot wrap where it has no blank, so the name and its quotation
+    // marks must fit one line of the label.
+    const QString strName = strEntryName.section(QLatin1Char('/'), -1);
+    const QFontMetrics metrics = Label1->fontMetrics();
+    const int intRoom = Label1->contentsRect().width() - metrics.horizontalAdvance(QStringLiteral("\"\"")) - 1;
+    const QString strShown = metrics.elidedText(strName, Qt::ElideMiddle, intRoom);
+    Label1->setText(OverwriteMessage(strShown));
+    Label1->setToolTip(strShown == strName ? QString() : strEntryName);
+    fitMessage();
+}
+
+// The label takes the lines its text needs; what lies below moves down with it.
+void frmOW::fitMessage()
+{
+    const int intGrowth = qMax(Label1->height(), Label1->heightForWidth(Label1->width())) - Label1->height();
+    if (intGrowth <= 0)
+        return;
+    Label1->resize(Label1->width(), Label1->height() + intGrowth);
+    for (QWidget* below : {static_cast<QWidget*>(Check1), static_cast<QWidget*>(Command1),
+                           static_cast<QWidget*>(Command2), static_cast<QWidget*>(Command3)})
+        below->move(below->x(), below->y() + intGrowth);
+    setFixedHeight(height() + intGrowth);
 }
 
 QString frmOW::OverwriteMessage(const QString& strEntryName)

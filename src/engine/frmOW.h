@@ -17,6 +17,8 @@ public:
     explicit frmOW(QWidget* parent = nullptr);
 
     // Shows the question for the entry strEntryName (a path inside the archive).
+    // A name too wide for one line is cut in its middle; the whole path is then
+    // the label's tool tip.
     void setMessage(const QString& strEntryName);
     static QString OverwriteMessage(const QString& strEntryName);
 
@@ -28,6 +30,7 @@ protected:
 
 private:
     void fitCheckBox();
+    void fitMessage();
     void answer(const QString& strAnswer, int r);
 
     QLabel* Picture1;

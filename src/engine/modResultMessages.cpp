@@ -37,6 +37,8 @@ QString OpenErrorMessage(int lngCode)
         return QStringLiteral("Cannot open file");
     case LibraryFailure:
         return QStringLiteral("The archive makes the UnRAR library crash; it was not opened");
+    case LibraryTimeout:
+        return QStringLiteral("The UnRAR library did not answer within 20 seconds; it was not opened");
     default:
         return UnknownError;
     }
@@ -72,6 +74,10 @@ QString ProcessErrorMessage(int lngCode, bool blnPasswordInvolved)
         return QStringLiteral("Left out: it would reach outside the extract folder");
     case NameTooLong:
         return QStringLiteral("Left out: its name is too long");
+    case SpecialFileInPlace:
+        return QStringLiteral("Left out: a pipe, socket or device of that name is in the extract folder");
+    case LibraryTimeout:
+        return QStringLiteral("Not decrypted: the UnRAR library did not answer within 20 seconds");
     case DamagedEncryptedEntry:
         return QStringLiteral("Not decrypted: the archive's headers are damaged, which can crash the UnRAR library");
     default:

@@ -15,6 +15,8 @@ inline constexpr int UnsafeEntry = 5004;
 inline constexpr int NameTooLong = 5005;
 inline constexpr int LibraryFailure = 5006;
 inline constexpr int DamagedEncryptedEntry = 5007;
+inline constexpr int LibraryTimeout = 5008;
+inline constexpr int SpecialFileInPlace = 5009;
 
 // CmtState after opening with a comment buffer, for any value but 0 and 1.
 QString CommentErrorMessage(int lngCode);

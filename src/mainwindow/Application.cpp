@@ -1,12 +1,16 @@
 #include "mainwindow/Application.h"
 
 #include "Version.h"
+#include "engine/PathText.h"
 #include "mainwindow/modArtwork.h"
 #include "settings/modLocale.h"
-#include "settings/modVbCmdLine.h"
+
+#include <QPointer>
+#include <QWidget>
 
 Application::Application(int& argc, char** argv)
     : QApplication(argc, argv)
+    , m_archiveArguments(PathText::FromArguments(argc, argv))
 {
     setApplicationName(QString::fromUtf8(Version::ProductName));
     setOrganizationName(QString::fromUtf8(Version::Publisher));
@@ -19,7 +23,21 @@ Application::Application(int& argc, char** argv)
     modLocale::EnsureUtf8Locale();
 }
 
-QString Application::ArgumentText()
+// Qt ends the program when its last visible window closes; a window hidden in
+// the notification area is never counted as closing, so the end is ours.
+void Application::closeEveryWindow()
 {
-    return modVbCmdLine::JoinArguments(arguments().mid(1));
+    QList<QPointer<QWidget>> windows;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->windowType() != Qt::Popup)
+            windows.append(window);
+    }
+    // A window's close handling may take other windows with it.
+    bool allClosed = true;
+    for (const QPointer<QWidget>& window : windows) {
+        if (window && !window->close())
+            allClosed = false;
+    }
+    if (allClosed && QGuiApplication::quitOnLastWindowClosed())
+        QCoreApplication::quit();
 }

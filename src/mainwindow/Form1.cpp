@@ -7,6 +7,7 @@
 #include "engine/RunState.h"
 #include "engine/modEvents.h"
 #include "engine/modSession.h"
+#include "mainwindow/Application.h"
 #include "mainwindow/ClickableLabel.h"
 #include "mainwindow/Formpw.h"
 #include "mainwindow/frmerr.h"
@@ -19,7 +20,6 @@
 #include "settings/modHelpLaunch.h"
 #include "settings/modRegister.h"
 #include "settings/modSysTray.h"
-#include "settings/modVbCmdLine.h"
 #include "update/VersionCheck.h"
 
 #include <QApplication>
@@ -160,13 +160,13 @@ void Form1::placeControls()
     Label6->setGeometry(24, 248, 392, 18);
 }
 
-void Form1::Form_Load(const QString& strArgumentText)
+void Form1::Form_Load(const QStringList& arguments)
 {
     // The check runs in the background; a newer version is offered whenever
     // its answer arrives, even during a run.
     m_versionCheck = new VersionCheck(this);
     m_versionCheck->Start();
-    if (strArgumentText == UninstallSwitch) {
+    if (arguments == QStringList{UninstallSwitch}) {
         Uninstall();
         return;
     }
@@ -179,12 +179,10 @@ void Form1::Form_Load(const QString& strArgumentText)
 
     Label5->hide();
     Label6->hide();
-    if (strArgumentText.isEmpty())
+    if (arguments.isEmpty())
         return;
-    QStringList tokens;
-    modVbCmdLine::SplitCommandLine(strArgumentText, tokens);
     show();
-    arrstrArchives = tokens;
+    arrstrArchives = arguments;
     ExtractArchives();
 }
 
@@ -469,7 +467,7 @@ void Form1::Label5_Click()
 void Form1::Label6_Click()
 {
     Label5_Click();
-    QApplication::closeAllWindows();
+    Application::closeEveryWindow();
 }
 
 void Form1::Picture_MouseDown(ClickableLabel* picture, Qt::MouseButton button)
@@ -493,7 +491,7 @@ void Form1::Picture_MouseUp(ClickableLabel* picture, Qt::MouseButton button)
 void Form1::Picture1_Click()
 {
     if (blnButtonPressed)
-        QApplication::closeAllWindows();
+        Application::closeEveryWindow();
 }
 
 // Stays available during a run; the run's end brings the window back.

@@ -37,8 +37,8 @@ public:
     explicit Form1(QWidget* parent = nullptr);
     ~Form1() override;
 
-    // strArgumentText: the command line after the program's own path.
-    void Form_Load(const QString& strArgumentText);
+    // arguments: the archives of the command line, or the uninstall switch alone.
+    void Form_Load(const QStringList& arguments);
     // Extracts every archive of arrstrArchives; returns when the run is over.
     // A run never starts while another is in progress.
     void ExtractArchives();

@@ -18,14 +18,14 @@ namespace {
 constexpr auto ExitPollInterval = std::chrono::microseconds(100);
 
 // Something the child started may hold on to the pipe after the child is
-// gone; waitpid gets asked at least this often.
-constexpr auto HangUpSlice = std::chrono::milliseconds(50);
+// gone; waitpid gets asked, and a waiting window served, at least this often.
+constexpr auto WaitSlice = std::chrono::milliseconds(20);
 
 // The child's exit status once work has returned; a crash or an exit from
 // inside work gives another one.
 constexpr int WorkReturned = 0;
 
-enum class Outcome
+enum class Wait
 {
     Ended,
     TimedOut,
@@ -82,22 +82,27 @@ private:
     int m_fds[2];
 };
 
-Outcome waitBounded(pid_t pid, const ExitPipe& exitPipe, int& status, std::chrono::milliseconds limit)
+Wait waitBounded(pid_t pid, const ExitPipe& exitPipe, int& status, std::chrono::milliseconds limit,
+                 const std::function<void()>& whileWaiting)
 {
     const auto deadline = std::chrono::steady_clock::now() + limit;
     bool hungUp = false;
     for (;;) {
         const pid_t result = ::waitpid(pid, &status, WNOHANG);
         if (result == pid)
-            return Outcome::Ended;
+            return Wait::Ended;
         if (result < 0 && errno != EINTR)
-            return Outcome::Lost;
+            return Wait::Lost;
         if (std::chrono::steady_clock::now() >= deadline)
-            return Outcome::TimedOut;
-        if (!hungUp)
-            hungUp = exitPipe.waitForHangUp(std::min(deadline, std::chrono::steady_clock::now() + HangUpSlice));
-        else
+            return Wait::TimedOut;
+        if (hungUp) {
             std::this_thread::sleep_for(ExitPollInterval);
+            continue;
+        }
+        hungUp = exitPipe.waitForHangUp(std::min(deadline, std::chrono::steady_clock::now() + WaitSlice));
+        // Only a child that takes its time costs the caller a turn.
+        if (!hungUp && whileWaiting)
+            whileWaiting();
     }
 }
 
@@ -111,14 +116,15 @@ void killAndReap(pid_t pid)
 
 } // namespace
 
-bool RunInChild(const std::function<void()>& work, std::chrono::milliseconds limit)
+Outcome RunInChild(const std::function<void()>& work, std::chrono::milliseconds limit,
+                   const std::function<void()>& whileWaiting)
 {
     ExitPipe exitPipe;
     if (!exitPipe.isOpen())
-        return false;
+        return Outcome::Failed;
     const pid_t pid = ::fork();
     if (pid < 0)
-        return false;
+        return Outcome::Failed;
     if (pid == 0) {
         exitPipe.keepWriteEndOnly();
         work();
@@ -126,16 +132,16 @@ bool RunInChild(const std::function<void()>& work, std::chrono::milliseconds lim
     }
     exitPipe.keepReadEndOnly();
     int status = 0;
-    switch (waitBounded(pid, exitPipe, status, limit)) {
-    case Outcome::Ended:
-        return WIFEXITED(status) && WEXITSTATUS(status) == WorkReturned;
-    case Outcome::TimedOut:
+    switch (waitBounded(pid, exitPipe, status, limit, whileWaiting)) {
+    case Wait::Ended:
+        return WIFEXITED(status) && WEXITSTATUS(status) == WorkReturned ? Outcome::Returned : Outcome::Failed;
+    case Wait::TimedOut:
         killAndReap(pid);
-        return false;
-    case Outcome::Lost:
-        return false;
+        return Outcome::TimedOut;
+    case Wait::Lost:
+        return Outcome::Failed;
     }
-    return false;
+    return Outcome::Failed;
 }
 
 } // namespace modBoundedChild

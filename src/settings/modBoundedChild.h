@@ -8,8 +8,17 @@
 // can, and its crash is not ours.
 namespace modBoundedChild {
 
-// Runs work in a child process and waits for it at most limit. True only when
-// work returned normally in time; a child still running then is killed.
-bool RunInChild(const std::function<void()>& work, std::chrono::milliseconds limit);
+enum class Outcome
+{
+    Returned, // work returned normally in time
+    Failed,   // it crashed, exited from inside work, or no child could be made
+    TimedOut, // it was still running at the limit and was killed
+};
+
+// Runs work in a child process and waits for it at most limit. whileWaiting,
+// when given, runs every few milliseconds until the child is done, so that a
+// window stays served during the wait.
+Outcome RunInChild(const std::function<void()>& work, std::chrono::milliseconds limit,
+                   const std::function<void()>& whileWaiting = {});
 
 } // namespace modBoundedChild

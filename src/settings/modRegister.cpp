@@ -35,7 +35,7 @@ bool RegisterLibrary(const QString& LibraryPath, bool Register)
     if (!entry)
         return false;
     // The library is unloaded on return, once the child running its entry is gone.
-    return modBoundedChild::RunInChild([entry] { entry(); }, TimeLimit);
+    return modBoundedChild::RunInChild([entry] { entry(); }, TimeLimit) == modBoundedChild::Outcome::Returned;
 }
 
 } // namespace modRegister

@@ -38,7 +38,9 @@ QString TrayTip(const QString& Tip)
 qint32 TrayMessageFor(QSystemTrayIcon::ActivationReason reason)
 {
     switch (reason) {
+    // Status-notifier hosts report a single activation, never a double click.
     case QSystemTrayIcon::DoubleClick:
+    case QSystemTrayIcon::Trigger:
         return TrayLeftDoubleClick;
     case QSystemTrayIcon::Context:
         return TrayRightUp;
@@ -79,8 +81,10 @@ void HideToTray(QWidget* Owner)
 {
     QWidget* window = Owner->window();
     tray().owner = window;
-    // A tool window has no task-list entry on most desktops.
+    // A tool window has no task-list entry on most desktops. Qt would also stop
+    // counting it among the windows whose closing ends the program.
     window->setWindowFlag(Qt::Tool);
+    window->setAttribute(Qt::WA_QuitOnClose, true);
     RunState::instance().InTray = true;
     window->hide();
 }

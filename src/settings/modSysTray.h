@@ -26,6 +26,8 @@ QString TrayTip(const QString& Tip);
 // The mouse message a gesture on the icon stands for. The desktop decides when
 // the right button makes the menu gesture: status-notifier hosts on release,
 // XEmbed trays on press; either way it is reported as the right button's release.
+// A single activation restores like the double click: status-notifier hosts
+// (KDE Plasma, GNOME's extension) report nothing else.
 qint32 TrayMessageFor(QSystemTrayIcon::ActivationReason reason);
 
 // The icon itself, made on first use and kept, with its tip and picture,

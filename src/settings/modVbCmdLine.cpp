@@ -29,8 +29,8 @@ void AppendToken(QStringList& tokens, const QString& strToken)
         tokens.append(QString());
     QString& last = tokens.last();
     last = strToken;
-    if (last.size() >= 2 && last.startsWith(Quote) && last.endsWith(Quote))
-        last = last.mid(1, last.size() - 2);
+    if (last.startsWith(Quote) && last.endsWith(Quote))
+        last = last.size() == 1 ? QString() : last.mid(1, last.size() - 2);
 }
 
 void SplitCommandLine(const QString& strText, QStringList& tokens)
@@ -53,15 +53,6 @@ void SplitCommandLine(const QString& strText, QStringList& tokens)
     }
     if (start < strText.size())
         AppendToken(tokens, strText.mid(start));
-}
-
-QString JoinArguments(const QStringList& arguments)
-{
-    QStringList parts;
-    parts.reserve(arguments.size());
-    for (const QString& argument : arguments)
-        parts.append(argument.contains(Blank) ? Quote + argument + Quote : argument);
-    return parts.join(Blank);
 }
 
 } // namespace modVbCmdLine

@@ -13,15 +13,11 @@ namespace modVbCmdLine {
 void SplitCommandLine(const QString& strText, QStringList& tokens);
 
 // Stores one token: into element 0 while that is still empty, else as a new
-// last element. One enclosing pair of quotation marks is removed.
+// last element. One enclosing pair of quotation marks is removed; a lone
+// quotation mark both begins and ends the token, which becomes empty.
 void AppendToken(QStringList& tokens, const QString& strToken);
 
 // Number of non-overlapping occurrences of strDelimiter in strText.
 int countDelimiters(const QString& strText, const QString& strDelimiter);
-
-// Linux hands the program an argument vector: this rebuilds the argument text by
-// joining with single blanks and quoting each argument that holds a blank, so
-// that SplitCommandLine gives the same paths back.
-QString JoinArguments(const QStringList& arguments);
 
 } // namespace modVbCmdLine

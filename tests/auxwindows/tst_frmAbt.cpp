@@ -59,7 +59,7 @@ private slots:
         server.route("/versionfiles/zorvane_version.html", {200, modVersion::VersionText().toUtf8()});
         qputenv("ZORVANE_UPDATE_URL", server.url().toUtf8());
         Form1 main;
-        main.Form_Load(QString()); // shows the window
+        main.Form_Load({}); // shows the window
         modSysTray::TrayIconData()->show();
         QTRY_COMPARE(server.requests.size(), 1);
         QPointer<frmAbt> abt = new frmAbt(&main);

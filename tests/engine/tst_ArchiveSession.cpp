@@ -9,6 +9,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -61,6 +63,10 @@ private slots:
     void linkedFolderIsTheUsersChoice();
     void existingFiles_data();
     void existingFiles();
+    void whatIsAtTheEntrysPlace_data();
+    void whatIsAtTheEntrysPlace();
+    void linksExtractedTwice();
+    void stalledArchiveKeepsTheWindowServed();
     void overwritePromptShowsNamesSafely();
     void skippedFileIsPassedOverInItsNextVolume();
     void missingVolumeFoundElsewhere();
@@ -236,6 +242,11 @@ void tst_ArchiveSession::runs_data()
         {"NextVolumne damaged.rar", "ProcessingFile a.txt 17", "ProcessingFile b.txt 90000",
          "ProcessError 12 CRC error | b.txt"},
         "out/ out/a.txt");
+    // The set is cut between its files: the next header is never found, which
+    // ends the archive like its end, after the missing volume was reported.
+    row("missing volume between files", "boundary.part1.rar", folder, true,
+        {"NextVolumne boundary.part1.rar", "ProcessingFile first.bin 50000", "MissingFile boundary.part2.rar"},
+        "out/ out/first.bin");
     row("missing volume", "lost.part1.rar", folder, false,
         {"NextVolumne lost.part1.rar", "ProcessingFile lost.bin 100000", "MissingFile lost.part2.rar",
          "ProcessError 15 Volume open error | lost.bin"},
@@ -325,6 +336,105 @@ void tst_ArchiveSession::existingFiles()
     RunState::instance().UseFolderForAll = true;
     extract("comment.rar", script);
     QCOMPARE(script.seen.count("frmOW"), prompts + 1);
+}
+
+// What the user already has where plain.rar's a.txt goes: a link there is an
+// existing file, replaced itself on Overwrite and never written through; a
+// pipe or device is never handed to the library; a file with a second name
+// outside is replaced, not changed.
+void tst_ArchiveSession::whatIsAtTheEntrysPlace_data()
+{
+    QTest::addColumn<QString>("present"); // link, hardlink, fifo
+    QTest::addColumn<QString>("answer");  // the overwrite prompt's button; empty: not asked
+    QTest::addColumn<QStringList>("errors");
+    QTest::addColumn<bool>("replaced"); // a.txt now holds the archive's file
+
+    const QString refused = "ProcessError %1 %2 | a.txt";
+    QTest::newRow("link, overwrite") << "link"
+                                     << "Command1" << QStringList{} << true;
+    QTest::newRow("link, skip") << "link"
+                                << "Command2" << QStringList{} << false;
+    QTest::newRow("hard link, overwrite") << "hardlink"
+                                          << "Command1" << QStringList{} << true;
+    QTest::newRow("pipe") << "fifo"
+                          << ""
+                          << QStringList{refused.arg(5009).arg(
+                                 "Left out: a pipe, socket or device of that name is in the extract folder")}
+                          << false;
+}
+
+void tst_ArchiveSession::whatIsAtTheEntrysPlace()
+{
+    QFETCH(QString, present);
+    QFETCH(QString, answer);
+    QFETCH(QStringList, errors);
+    QFETCH(bool, replaced);
+
+    const QString outside = m_tmp->filePath("outside.txt"), place = m_out + "/a.txt";
+    QVERIFY(writeFile(outside, "the user's own file") && QDir().mkpath(m_out));
+    if (present == "link")
+        QVERIFY(QFile::link("../outside.txt", place));
+    else if (present == "hardlink")
+        QCOMPARE(::link(QFile::encodeName(outside), QFile::encodeName(place)), 0);
+    else if (present == "fifo")
+        QCOMPARE(::mkfifo(QFile::encodeName(place), 0600), 0);
+    RunState::instance().ExtractFolder = m_out;
+    RunState::instance().UseFolderForAll = true;
+    const QByteArray button = answer.toLatin1();
+    PromptScript script;
+    if (!answer.isEmpty())
+        script.then(PromptScript::overwrite(button.constData()));
+
+    QVERIFY(extract("plain.rar", script));
+    QCOMPARE(script.seen.size(), answer.isEmpty() ? 0 : 1);
+    QCOMPARE(only("ProcessError"), errors);
+    QFile file(outside);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("the user's own file"));
+    const QFileInfo now(place);
+    QCOMPARE(now.isSymLink(), present == "link" && !replaced);
+    if (replaced)
+        QCOMPARE(now.size(), 17);
+    QCOMPARE(QFileInfo(m_out + "/b.txt").size(), 90000); // the archive goes on
+}
+
+// The second extraction of test.txt and testlink -> test.txt into the same
+// folder asks about both and makes the link again.
+void tst_ArchiveSession::linksExtractedTwice()
+{
+    PromptScript script;
+    script.then(PromptScript::chooseFolder(m_out));
+    QVERIFY(extract("rar4/basic.rar", script));
+    const QStringList first = tree(m_out);
+    m_lines.clear();
+    RunState::instance().UseFolderForAll = true;
+    script.then(PromptScript::overwrite("Command1")).then(PromptScript::overwrite("Command1"));
+    script.then(PromptScript::overwrite("Command1"));
+    QVERIFY(extract("rar4/basic.rar", script));
+    QCOMPARE(only("ProcessError"), QStringList{});
+    QCOMPARE(script.seen, (QStringList{"Form2", "frmOW", "frmOW", "frmOW"}));
+    QCOMPARE(tree(m_out), first);
+    QVERIFY(QFileInfo(m_out + "/testlink").isSymLink());
+}
+
+// An archive on a stalled path (a pipe nobody writes stands in for a hung
+// network share): the window is served while the library is waited for, and
+// the time-out is told apart from a crash.
+void tst_ArchiveSession::stalledArchiveKeepsTheWindowServed()
+{
+    const QString stalled = m_tmp->filePath("stalled.rar");
+    QCOMPARE(::mkfifo(QFile::encodeName(stalled), 0600), 0);
+    int ticks = 0;
+    QTimer clock;
+    connect(&clock, &QTimer::timeout, this, [&ticks] { ++ticks; });
+    clock.start(50);
+    ArchiveSession session;
+    session.setProbeLimit(std::chrono::milliseconds(1000));
+    attach(session);
+    QVERIFY(!session.ExtractRarFiles(stalled));
+    QCOMPARE(m_lines, QStringList{"OpenError 5008 The UnRAR library did not answer within 20 seconds; it was not "
+                                  "opened | stalled.rar"});
+    QVERIFY2(ticks >= 10, qPrintable(QString::number(ticks)));
 }
 
 // Names come from the archive: the prompt shows the last part only, as plain

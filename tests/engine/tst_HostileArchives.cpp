@@ -1,8 +1,10 @@
 #include "engine/ArchiveSession.h"
 #include "engine/RunState.h"
 #include "engine/modEntryPath.h"
+#include "support/PromptScript.h"
 
 #include <QDirIterator>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cerrno>
@@ -23,7 +25,30 @@ private slots:
     void initTestCase();
     void staysInside_data();
     void staysInside();
+    void resolvesInside_data();
+    void resolvesInside();
 };
+
+namespace {
+
+// Where path leads, every link on the way followed and missing parts taken as
+// written: coreutils' answer, not the program's.
+QString realPath(const QString& path)
+{
+    QProcess realpath;
+    realpath.start("realpath", {"-m", "--", path});
+    return realpath.waitForFinished() && realpath.exitCode() == 0
+               ? QString::fromLocal8Bit(realpath.readAllStandardOutput()).chopped(1)
+               : QString();
+}
+
+bool insideByRealPath(const QString& folder, const QString& path)
+{
+    const QString resolved = realPath(path), root = realPath(folder);
+    return !root.isEmpty() && (resolved == root || resolved.startsWith(root + '/'));
+}
+
+} // namespace
 
 // Run with ZORVANE_TEST_WITHOUT_OPENAT2 set, the process loses openat2 as on
 // kernels before 5.6, so the checks fall back to one lookup per folder level.
@@ -49,9 +74,12 @@ void tst_HostileArchives::staysInside_data()
     QTest::addColumn<QString>("archive");
     QTest::addColumn<QStringList>("reports"); // "out NAME": left out, "long": name too long, else the library's error
     QTest::addColumn<QString>("preset");      // "name -> target": the user's own link in the folder
+    QTest::addColumn<QString>("answer");      // the overwrite prompt's button, when it is asked
 
-    const auto row = [](const QString& name, const QStringList& reports = {}, const QString& preset = {}) {
-        QTest::newRow(qPrintable(name)) << name + ".rar" << reports << preset;
+    const auto row = [](const QString& name, const QStringList& reports = {}, const QString& preset = {},
+                        const QString& answer = {}) {
+        QTest::newRow(qPrintable(name + (answer.isEmpty() ? "" : ' ' + answer)))
+            << name + ".rar" << reports << preset << answer;
     };
     for (const QString kind : {"r4-", "r5-"}) {
         for (const char* name : {"dotdot-start", "dotdot-middle", "absolute", "devices", "control", "8gib",
@@ -64,7 +92,10 @@ void tst_HostileArchives::staysInside_data()
         row(kind + "symlink-chain", {"out c1/c2", "out c1/c2/zh-chain.txt"});
         row(kind + "longnames", {"long", "long", "long"});
         row(kind + "preset-dirlink", {"out link/zh-preset.txt"}, "link -> ../outside");
-        row(kind + "preset-filelink", {"out victimlink"}, "victimlink -> ../outside/victim.txt");
+        // A link at the entry's place is a file that exists: overwriting it
+        // replaces the link itself, never what it leads to.
+        for (const char* answer : {"Command1", "Command2"})
+            row(kind + "preset-filelink", {}, "victimlink -> ../outside/victim.txt", answer);
     }
     for (const char* name : {"r4-uniname", "r4-namesize-overrun", "r4-hugesize", "r4-overlong", "r5-backslash-win",
                              "r5-backslash-unix", "r5-truncated-header"})
@@ -77,7 +108,7 @@ void tst_HostileArchives::staysInside_data()
     row("r5-filecopy", {"out cp-rel", "out cp-abs", "out cp-etc"});
     row("r5-preset-redirect", {"out hl-preset", "out cp-preset", "out sl-preset"}, "link -> ../outside");
     row("r5-hugesize", {"12 huge.bin"});
-    row("r4-truncated-header", {"out ", "12 r4-truncated-header.rar"});
+    row("r4-truncated-header", {"out "});
     // Decrypting behind a damaged header crashes the library: the archive ends there.
     row("r5-enc-kdf-badcrc", {"5007 locked.txt"});
 }
@@ -87,6 +118,7 @@ void tst_HostileArchives::staysInside()
     QFETCH(QString, archive);
     QFETCH(QStringList, reports);
     QFETCH(QString, preset);
+    QFETCH(QString, answer);
 
     QTemporaryDir tmp;
     const QString dest = tmp.filePath("dest"), link = dest + '/' + preset.section(" -> ", 0, 0);
@@ -95,12 +127,19 @@ void tst_HostileArchives::staysInside()
             victim.write("victim\n") == 7);
     victim.close();
     QVERIFY(preset.isEmpty() || QFile::link(preset.section(" -> ", 1), link));
-    // What lies outside the extract folder: the names there and the victim's contents.
+    // What lies outside the extract folder: every name there and the victim's contents.
     const auto outside = [&] {
+        QStringList names;
+        QDirIterator it(tmp.path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString name = it.next();
+            if (name != dest && !name.startsWith(dest + '/'))
+                names << name;
+        }
+        names.sort();
         QFile now(victim.fileName());
-        return QDir(tmp.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System) +
-                   QDir(tmp.filePath("outside")).entryList(QDir::AllEntries | QDir::Hidden | QDir::System)
-               << QString(now.open(QIODevice::ReadOnly) ? now.readAll() : QByteArray());
+        return names << QString(now.open(QIODevice::ReadOnly) ? now.readAll() : QByteArray());
     };
     const QStringList before = outside();
     RunState::instance() = RunState{};
@@ -108,6 +147,10 @@ void tst_HostileArchives::staysInside()
     RunState::instance().UseFolderForAll = true;
     const QFile::Permissions mode = QFileInfo(dest).permissions();
 
+    PromptScript script;
+    const QByteArray button = answer.toLatin1();
+    if (!answer.isEmpty())
+        script.then(PromptScript::overwrite(button.constData()));
     ArchiveSession session;
     QStringList reported;
     connect(&session, &ArchiveSession::ProcessError, this, [&](qint32& code, QString&, QString& file) {
@@ -119,21 +162,60 @@ void tst_HostileArchives::staysInside()
 
     QCOMPARE(outside(), before);
     QCOMPARE(reported, reports);
+    QCOMPARE(script.seen.size(), answer.isEmpty() ? 0 : 1);
     QCOMPARE(QFileInfo(dest).permissions(), mode);
-    // The user's own link is still there, and no link made leads out.
-    QVERIFY(preset.isEmpty() || QFileInfo(link).isSymLink());
+    // The user's own link is still there unless it was overwritten, and no
+    // link made leads out.
+    QVERIFY(preset.isEmpty() || QFileInfo(link).isSymLink() == (answer != "Command1"));
     QDirIterator it(dest, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QFileInfo entry(it.next());
         if (entry.isSymLink() && entry.filePath() != link)
-            QVERIFY2(modEntryPath::ResolvesInside(QFile::encodeName(dest), QFile::encodeName(entry.filePath())),
-                     qPrintable(entry.filePath()));
+            QVERIFY2(insideByRealPath(dest, entry.filePath()), qPrintable(entry.filePath()));
     }
     // With nothing to extract the session fails; otherwise the archive goes on after its hostile entries.
     const bool fails = archive.contains("signature") || archive.startsWith("r5-truncated") ||
                        !reports.filter(QRegularExpression("^\\d")).isEmpty();
     QCOMPARE(extracted, !fails);
-    QVERIFY(fails || archive.contains(QRegularExpression("many|comment")) || QFileInfo::exists(dest + "/ok.txt"));
+    QVERIFY(fails || archive.contains(QRegularExpression("many|comment|truncated")) ||
+            QFileInfo::exists(dest + "/ok.txt"));
+}
+
+// Links laid out by hand, each path checked against coreutils' resolution.
+// "name -> target" makes a link below the scratch folder, "name/" a folder.
+void tst_HostileArchives::resolvesInside_data()
+{
+    QTest::addColumn<QStringList>("layout");
+    QTest::addColumn<QString>("path"); // below the scratch folder; the extract folder is "dest"
+
+    QTest::newRow("plain file") << QStringList{"dest/"} << "dest/a.txt";
+    QTest::newRow("the folder itself") << QStringList{"dest/"} << "dest";
+    QTest::newRow("neighbour sharing the name's start")
+        << QStringList{"dest/", "dest-evil/", "dest/l -> ../dest-evil"} << "dest/l";
+    QTest::newRow("into the neighbour, missing part")
+        << QStringList{"dest/", "dest/l -> ../dest-evil"} << "dest/l/new.txt";
+    QTest::newRow("link to a sibling inside") << QStringList{"dest/sub/", "dest/l -> sub"} << "dest/l/x";
+    QTest::newRow("dot link then up") << QStringList{"dest/", "dest/c1 -> .", "dest/c2 -> c1/.."} << "dest/c2";
+    QTest::newRow("absolute link back inside") << QStringList{"dest/in/", "dest/l -> {root}/dest/in"} << "dest/l";
+    QTest::newRow("folder reached through a link")
+        << QStringList{"real/", "dest -> real", "real/l -> ../real-x"} << "dest/l";
+}
+
+void tst_HostileArchives::resolvesInside()
+{
+    QFETCH(QStringList, layout);
+    QFETCH(QString, path);
+    QTemporaryDir tmp;
+    for (const QString& item : layout) {
+        const QString name = tmp.filePath(item.section(" -> ", 0, 0));
+        if (item.contains(" -> "))
+            QVERIFY(QFile::link(item.section(" -> ", 1).replace("{root}", tmp.path()), name));
+        else
+            QVERIFY(QDir().mkpath(name));
+    }
+    const QString folder = tmp.filePath("dest"), full = tmp.filePath(path);
+    QCOMPARE(modEntryPath::ResolvesInside(QFile::encodeName(folder), QFile::encodeName(full)),
+             insideByRealPath(folder, full));
 }
 
 QTEST_MAIN(tst_HostileArchives)

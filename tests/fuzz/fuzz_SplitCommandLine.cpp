@@ -7,14 +7,24 @@
 
 namespace {
 
-// JoinArguments cannot carry a quotation mark (there is no escape character),
-// and a last empty token leaves only a trailing blank, which the splitter drops.
+// There is no escape character, so a token holding a quotation mark cannot be
+// joined back; a last empty token leaves only a trailing blank, which the
+// splitter drops.
 bool rejoinable(const QStringList& tokens)
 {
     for (const QString& token : tokens)
         if (token.contains(u'"'))
             return false;
     return tokens.size() == 1 || !tokens.last().isEmpty();
+}
+
+// Single blanks between the tokens, and marks around those holding a blank.
+QString joined(const QStringList& tokens)
+{
+    QStringList parts;
+    for (const QString& token : tokens)
+        parts.append(token.contains(u' ') ? u'"' + token + u'"' : token);
+    return parts.join(u' ');
 }
 
 } // namespace
@@ -29,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!rejoinable(tokens))
         return 0;
     QStringList again;
-    modVbCmdLine::SplitCommandLine(modVbCmdLine::JoinArguments(tokens), again);
+    modVbCmdLine::SplitCommandLine(joined(tokens), again);
     if (again != tokens)
         std::abort();
     return 0;

@@ -155,7 +155,7 @@ void DesktopSession::shapedWindow()
 {
     m_form = std::make_unique<Form1>();
     m_form->move(FormPosition);
-    m_form->Form_Load(QString());
+    m_form->Form_Load({});
     QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
     QCOMPARE(m_form->mapToGlobal(QPoint(0, 0)), FormPosition);
 

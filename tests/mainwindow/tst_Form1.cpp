@@ -42,6 +42,8 @@ private:
     static QString text(const Form1& window, const char* label) { return window.findChild<QLabel*>(label)->text(); }
     static bool shown(const Form1& window, const char* name) { return window.findChild<QWidget*>(name)->isVisible(); }
     QString expand(QString text) const { return text.replace("<F>", Fixtures).replace("<T>", m_tmp->path()); }
+    // Blank-separated arguments, as a shell would hand them over.
+    QStringList arguments(const QString& text) const { return expand(text).split(' ', Qt::SkipEmptyParts); }
 
     std::unique_ptr<QTemporaryDir> m_tmp;
     QString m_out;
@@ -78,6 +80,15 @@ void tst_Form1::runs_data()
                                        << QStringList{"Operation cancelled. No extract folder selected."};
     QTest::newRow("missing file") << "<T>/no-such.rar" << 0 << 0 << ""
                                   << QStringList{"Error Opening File: <T>/no-such.rar - Cannot open file", Wrong};
+    // Cut between its files, the set ends quietly after the missing volume's line, and the run goes on.
+    QTest::newRow("missing volume between files, then a good archive")
+        << "<F>/boundary.part1.rar <F>/plain.rar" << 3 << 2 << "folder"
+        << QStringList{"Missing File: <F>/boundary.part2.rar"};
+    // hl-abs is left out, then a plain file of that name is written: it counts.
+    const QString leftOut = "Error Processing File: %1 - Left out: it would reach outside the extract folder";
+    QTest::newRow("left out, then a file of its name")
+        << "<F>/hostile/r5-hardlink.rar" << 5 << 1 << "folder"
+        << QStringList{leftOut.arg("hl-rel"), leftOut.arg("hl-abs"), leftOut.arg("hl-etc")};
     QTest::newRow("missing volume") << "<F>/lost.part1.rar" << 0 << 1 << "folder"
                                     << QStringList{"Missing File: <F>/lost.part2.rar",
                                                    "Error Processing File: lost.bin - Volume open error", Wrong};
@@ -122,7 +133,7 @@ void tst_Form1::runs()
     const rlimit limited{1 << 20, saved.rlim_max};
     QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limited), 0);
     Form1 window;
-    window.Form_Load(expand(arguments));
+    window.Form_Load(this->arguments(arguments));
     ::setrlimit(RLIMIT_FSIZE, &saved);
     QVERIFY2(!script.unexpected, qPrintable(script.seen.join(',')));
     QCOMPARE(shownLog, log.replaceInStrings("<F>", Fixtures).replaceInStrings("<T>", m_tmp->path()));
@@ -151,7 +162,7 @@ void tst_Form1::secondRunStartsAfresh()
         PromptScript::click(prompt, "Command2");
     });
     script.then(PromptScript::password("secret", true));
-    window.Form_Load(expand("<F>/nested.rar <F>/enc-data.rar <F>/enc-header.rar"));
+    window.Form_Load(arguments("<F>/nested.rar <F>/enc-data.rar <F>/enc-header.rar"));
     QCOMPARE(perFile, QString("Extracting file: deep.txt 24 bytes\r\n"));
 
     script.then(PromptScript::password("secret")).then(PromptScript::chooseFolder(m_out, true, true));
@@ -172,12 +183,17 @@ void tst_Form1::startUpOrder_data()
     QTest::addColumn<QStringList>("general"); // First Run, No Instructions; none: not stored
     QTest::addColumn<QString>("arguments");
     QTest::addColumn<QStringList>("windows");
+    QTest::addColumn<QString>("firstRunAfter"); // "First Run" once the start is over; none: not stored
     const QStringList firstStart{"QMessageBox", "frmopt", "frmSplash"};
-    QTest::newRow("first start, archive") << QStringList{} << "<F>/plain.rar" << firstStart + QStringList{"Form2"};
-    QTest::newRow("tips off") << QStringList{"False", "1"} << QString() << QStringList{};
-    QTest::newRow("tips on") << QStringList{"False", "0"} << QString() << QStringList{"frmSplash"};
-    QTest::newRow("odd values count as defaults") << QStringList{"maybe", "x"} << QString() << firstStart;
-    QTest::newRow("uninstall switch") << QStringList{"False", "0"} << "/uninstalling" << QStringList{};
+    QTest::newRow("first start, archive")
+        << QStringList{} << "<F>/plain.rar" << firstStart + QStringList{"Form2"} << "False";
+    QTest::newRow("tips off") << QStringList{"False", "1"} << QString() << QStringList{} << "False";
+    QTest::newRow("tips on") << QStringList{"0", "0"} << QString() << QStringList{"frmSplash"} << "0";
+    QTest::newRow("odd values count as defaults") << QStringList{"maybe", "x"} << QString() << firstStart << "False";
+    // The switch shows nothing and writes no setting, even on a first start.
+    QTest::newRow("uninstall switch") << QStringList{} << "/uninstalling" << QStringList{} << QString();
+    QTest::newRow("uninstall switch and more")
+        << QStringList{"False", "1"} << "/uninstalling <T>/no-such.rar" << QStringList{"frmerr"} << "False";
 }
 
 void tst_Form1::startUpOrder()
@@ -185,6 +201,7 @@ void tst_Form1::startUpOrder()
     QFETCH(QStringList, general);
     QFETCH(QString, arguments);
     QFETCH(QStringList, windows);
+    QFETCH(QString, firstRunAfter);
     QVERIFY(QFile::remove(CRegSettings().fileName()));
     if (!general.isEmpty()) {
         CRegSettings().SaveSetting("General", "First Run", general.at(0));
@@ -207,13 +224,14 @@ void tst_Form1::startUpOrder()
                 w->close(); // options and tips closed without OK
         });
     }
-    window.Form_Load(expand(arguments));
+    window.Form_Load(this->arguments(arguments));
     QCOMPARE(script.seen, windows);
     QCOMPARE(shownBehind, !windows.isEmpty());
-    const bool uninstall = arguments == u"/uninstalling";
+    const bool uninstall = arguments == u"/uninstalling"; // alone, it is the switch
     QCOMPARE(window.isVisible(), !uninstall);
     QCOMPARE(QFileInfo::exists(m_tmp->filePath("data/applications/zorvane.desktop")), !uninstall);
-    QCOMPARE(CRegSettings().GetSetting("General", "First Run"), QString("False"));
+    QCOMPARE(CRegSettings().GetSetting("General", "First Run", "none"),
+             firstRunAfter.isNull() ? "none" : firstRunAfter);
 }
 
 // Archives dropped on the window are extracted once the drop is over. During
@@ -222,7 +240,7 @@ void tst_Form1::startUpOrder()
 void tst_Form1::dropRunBusyAndTray()
 {
     Form1 window;
-    window.Form_Load(QString());
+    window.Form_Load({});
     window.TrayMessage(modSysTray::TrayRightUp);
     QVERIFY(!QApplication::activePopupWidget()); // a visible window ignores the icon
     const QStringList archives{Fixtures + "/plain.rar", m_tmp->filePath("with blank/plain copy.rar")};
@@ -242,12 +260,18 @@ void tst_Form1::dropRunBusyAndTray()
         return QList<bool>{window.findChild<QWidget*>("Picture1")->isEnabled(),
                            window.findChild<QWidget*>("Label3")->isEnabled(), trayExit && trayExit->isEnabled()};
     };
+    // Neither text nor a web address is an archive: refused, and no run starts.
+    QMimeData plainText, web;
+    plainText.setText(archives.at(0));
+    web.setUrls({QUrl("http://127.0.0.1/plain.rar")});
+    QVERIFY(!drop(&plainText) && !drop(&web));
     QString title, menu;
     QList<bool> during;
+    bool closed = true;
     PromptScript script;
     script.then([&](QWidget* chooser) {
         title = window.windowTitle();
-        window.close(); // refused
+        closed = window.close();
         modSysTray::HideToTray(&window);
         window.TrayMessage(modSysTray::TrayRightUp);
         if (QWidget* popup = QApplication::activePopupWidget()) {
@@ -262,6 +286,7 @@ void tst_Form1::dropRunBusyAndTray()
     QTRY_COMPARE(text(window, "Label1"), summary(4, 2));
     QVERIFY(QFileInfo::exists(m_out + "/plain copy/b.txt"));
     QCOMPARE(title, QString("Zorvane - Extracting Files"));
+    QVERIFY(!closed);
     QCOMPARE(menu, QString("tray"));
     QCOMPARE(during, QList<bool>(4, false));
     QCOMPARE(usable(), QList<bool>(3, true));
@@ -276,7 +301,7 @@ void tst_Form1::dropRunBusyAndTray()
 void tst_Form1::pictureButtons()
 {
     Form1 window;
-    window.Form_Load(QString());
+    window.Form_Load({});
     auto* close = window.findChild<QLabel*>("Picture1");
     auto* toTray = window.findChild<QLabel*>("Picture2");
     QTest::mousePress(close, Qt::LeftButton);
@@ -287,6 +312,10 @@ void tst_Form1::pictureButtons()
     QVERIFY(window.isVisible() && !window.isMinimized());
     QTest::mouseClick(toTray, Qt::LeftButton);
     QVERIFY(window.isMinimized()); // the test desktop has no notification area
+    // A single activation restores, as status-notifier hosts report no double click.
+    modSysTray::HideToTray(&window);
+    emit modSysTray::TrayIconData()->activated(QSystemTrayIcon::Trigger);
+    QVERIFY(window.isVisible() && !RunState::instance().InTray);
     QTest::mouseClick(close, Qt::LeftButton);
     QVERIFY(!window.isVisible());
 }
@@ -309,7 +338,7 @@ void tst_Form1::openDialogAndAutoOpen()
         };
     };
     Form1 window;
-    window.Form_Load(QString());
+    window.Form_Load({});
     PromptScript script;
     script.then(choose("b.rar")).then(PromptScript::chooseFolder(m_out));
     QTest::mouseClick(window.findChild<QWidget*>("Label3"), Qt::LeftButton);
