@@ -10,6 +10,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   libunrar-dev libunrar-headers rar unrar
   xvfb xauth x11-utils x11-xserver-utils trayer imagemagick fonts-dejavu-core
+  weston qt6-wayland
   desktop-file-utils xdg-utils xdotool
   dpkg-dev file appstream man-db
   time

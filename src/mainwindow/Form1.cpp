@@ -584,9 +584,13 @@ QStringList Form1::DroppedArchives(const QMimeData* data)
     return archives;
 }
 
+// The window is translucent: only its outline is drawn, so the desktop shows
+// around it wherever the mask does not cut it (on Wayland).
 void Form1::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
+    if (!mask().isEmpty())
+        painter.setClipRegion(mask());
     painter.drawImage(QPoint(0, 0), m_picture);
 }
 

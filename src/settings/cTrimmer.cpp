@@ -63,6 +63,9 @@ void cTrimmer::TrimForm(QWidget* Frm, const QImage& picPicture)
     const QColor clrBack = Frm->palette().color(Frm->backgroundRole());
     const QRegion rgnForm = TrimRegion(surfaceOf(Frm->size(), picPicture, clrBack), clrBack.rgb());
 
+    // A window's alpha is chosen when it is created; the change of flags
+    // below creates a shown window anew.
+    Frm->setAttribute(Qt::WA_TranslucentBackground);
     if (!Frm->windowFlags().testFlag(Qt::FramelessWindowHint)) {
         // Changing the flags hides a shown window.
         const bool blnShown = Frm->isVisible();

@@ -18,9 +18,11 @@ public:
     // values are compared.
     static QRegion TrimRegion(const QImage& imgSurface, QRgb lngBackColor);
 
-    // Makes Frm frameless and masks it to the outline of picPicture, drawn from
-    // Frm's top-left corner over Frm's background colour. A null picture leaves
-    // Frm untouched.
+    // Makes Frm frameless and translucent and masks it to the outline of
+    // picPicture, drawn from Frm's top-left corner over Frm's background colour.
+    // The mask cuts the window on X11 but only limits input on Wayland, so Frm
+    // paints itself within its mask and nothing outside. Call it before Frm is
+    // first shown. A null picture leaves Frm untouched.
     static void TrimForm(QWidget* Frm, const QImage& picPicture);
 
     // Hands Frm's window to the window manager's interactive move, as when its

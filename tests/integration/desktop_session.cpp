@@ -3,9 +3,9 @@
 // as the notification area; the screenshots are kept for people to look at.
 #include "engine/RunState.h"
 #include "mainwindow/Form1.h"
-#include "mainwindow/modArtwork.h"
 #include "settings/CRegSettings.h"
 #include "settings/modSysTray.h"
+#include "support/ShapeCheck.h"
 
 #include <QApplication>
 #include <QDir>
@@ -78,38 +78,10 @@ QRect dockedPlace(WId id)
                  number(QStringLiteral("Width")), number(QStringLiteral("Height")));
 }
 
-QString at(QPoint p)
-{
-    return QStringLiteral("(%1, %2)").arg(p.x()).arg(p.y());
-}
-
-// Empty when the screen shows form exactly cut to its picture's outline: the
-// backdrop wherever the picture is outside it, the window everywhere else.
+// Empty when the screen shows form exactly cut to its picture's outline.
 QString shapeMismatch(const QImage& shot, const QWidget& form)
 {
-    const QImage picture = modArtwork::FormPicture(1.0);
-    // Colours compared without their alpha, which a screenshot may not carry.
-    const auto screen = [&](QPoint p) { return shot.pixel(form.mapToGlobal(p)) | ~RGB_MASK; };
-    const int w = form.width();
-    const int h = form.height();
-    for (const QPoint p :
-         {QPoint(0, 0), QPoint(w - 1, 0), QPoint(0, h - 1), QPoint(w - 1, h - 1), QPoint(w - 2, 2), QPoint(110, 10)}) {
-        if (screen(p) != BackdropColor)
-            return QStringLiteral("outside the outline, %1 hides the backdrop").arg(at(p));
-    }
-    // Body centre, badge centre and the header band, where no control draws.
-    for (const QPoint p : {QPoint(220, 150), QPoint(54, 46), QPoint(300, 45)}) {
-        if (screen(p) != (picture.pixel(p) | ~RGB_MASK))
-            return QStringLiteral("inside the outline, %1 does not show the picture").arg(at(p));
-    }
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            const bool outside = (picture.pixel(x, y) | ~RGB_MASK) == modArtwork::TransparentColor;
-            if (outside != (screen(QPoint(x, y)) == BackdropColor))
-                return QStringLiteral("%1 is on the wrong side of the outline").arg(at(QPoint(x, y)));
-        }
-    }
-    return {};
+    return ShapeCheck::mismatch(shot, form, form.mapToGlobal(QPoint(0, 0)), BackdropColor);
 }
 
 } // namespace
@@ -191,7 +163,7 @@ void DesktopSession::trayIcon()
     QTRY_VERIFY_WITH_TIMEOUT(!(place = dockedPlace(dockId)).isEmpty(), Patience);
     // trayer's panel runs along the top edge, 32 pixels high.
     const QRect trayBand(0, 0, QGuiApplication::primaryScreen()->geometry().width(), 32);
-    QVERIFY2(trayBand.contains(place), qPrintable(at(place.topLeft())));
+    QVERIFY2(trayBand.contains(place), qPrintable(ShapeCheck::at(place.topLeft())));
 
     // Gone from the screen too, where the backdrop shows again.
     const QPoint bodyCentre = m_form->mapToGlobal(QPoint(220, 150));

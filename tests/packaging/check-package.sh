@@ -45,7 +45,9 @@ for needed in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6netwo
     libqt6svg6 libunrar5; do
     grep -qx "$needed" <<<"$depends" || fail "Depends lacks $needed: $(field Depends)"
 done
-grep -qx xdg-utils <<<"$(field Recommends | names)" || fail "Recommends lacks xdg-utils"
+for wanted in xdg-utils qt6-wayland qt6-gtk-platformtheme; do
+    grep -qx "$wanted" <<<"$(field Recommends | names)" || fail "Recommends lacks $wanted"
+done
 
 control=$(dpkg-deb --ctrl-tarfile "$deb" | tar -tvf -)
 grep -Eq '^-rwxr-xr-x .* \./prerm$' <<<"$control" || fail "no executable prerm in the control archive"

@@ -1,0 +1,141 @@
+// The main window and a whole extraction run on a Wayland compositor.
+// wayland-session.sh runs it under a headless weston whose desktop is one
+// plain colour; weston-screenshooter takes the pictures, kept for people to
+// look at.
+#include "engine/RunState.h"
+#include "mainwindow/Form1.h"
+#include "mainwindow/frmerr.h"
+#include "settings/CRegSettings.h"
+#include "support/PromptScript.h"
+#include "support/ShapeCheck.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QLabel>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+// The desktop's colour, as wayland-session.sh sets it in weston.ini.
+const QRgb BackdropColor = qRgb(0x3a, 0x7d, 0x44);
+constexpr int Patience = 15000;
+
+// The whole output, as the compositor composed it.
+QImage screenshot()
+{
+    QTemporaryDir folder;
+    QProcess shooter;
+    shooter.setWorkingDirectory(folder.path());
+    shooter.start(QStringLiteral("weston-screenshooter"));
+    if (!shooter.waitForFinished(Patience) || shooter.exitCode() != 0)
+        return {};
+    const QStringList shots = QDir(folder.path()).entryList({QStringLiteral("*.png")});
+    return shots.isEmpty() ? QImage() : QImage(folder.filePath(shots.first()));
+}
+
+// Where the window's top-left corner is on the shot: the compositor places
+// windows itself and does not tell the program. Everything that is not the
+// backdrop belongs to the window, whose outline starts at the mask's corner.
+QPoint windowOrigin(const QImage& shot, const QWidget& form)
+{
+    QRect drawn;
+    for (int y = 0; y < shot.height(); ++y) {
+        for (int x = 0; x < shot.width(); ++x) {
+            if ((shot.pixel(x, y) | ~RGB_MASK) != (BackdropColor | ~RGB_MASK))
+                drawn |= QRect(x, y, 1, 1);
+        }
+    }
+    return drawn.topLeft() - form.mask().boundingRect().topLeft();
+}
+
+bool saveShot(const QImage& shot, const QString& name)
+{
+    return QDir().mkpath(QStringLiteral(ZORVANE_SCREENSHOTS)) &&
+           shot.save(QStringLiteral(ZORVANE_SCREENSHOTS "/") + name);
+}
+
+} // namespace
+
+class WaylandSession : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void shapedWindow();
+    void wholeRun();
+};
+
+void WaylandSession::initTestCase()
+{
+    QCOMPARE(QGuiApplication::platformName(), QStringLiteral("wayland"));
+    // Not a first start and no tips, so the main window is the only window.
+    QVERIFY(
+        CRegSettings().SaveSetting(QStringLiteral("General"), QStringLiteral("First Run"), QStringLiteral("False")));
+    QVERIFY(
+        CRegSettings().SaveSetting(QStringLiteral("General"), QStringLiteral("No Instructions"), QStringLiteral("1")));
+}
+
+// Outside its outline the desktop shows through, and the key colour the
+// picture holds there is drawn nowhere.
+void WaylandSession::shapedWindow()
+{
+    Form1 form;
+    form.Form_Load({});
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QImage shot;
+    QString mismatch = QStringLiteral("no screenshot");
+    const bool shaped = QTest::qWaitFor(
+        [&] {
+            shot = screenshot();
+            if (shot.isNull())
+                return false;
+            mismatch = ShapeCheck::mismatch(shot, form, windowOrigin(shot, form), BackdropColor);
+            return mismatch.isEmpty();
+        },
+        Patience);
+    QVERIFY(saveShot(shot, QStringLiteral("main-window-wayland.png")));
+    QVERIFY2(shaped, qPrintable(mismatch));
+    const QPoint keyColour = ShapeCheck::find(shot, modArtwork::TransparentColor);
+    QVERIFY2(keyColour.isNull(), qPrintable(ShapeCheck::at(keyColour)));
+}
+
+// The chooser, the password prompt, the overwrite question and the error log
+// each open, take their answers and close.
+void WaylandSession::wholeRun()
+{
+    QTemporaryDir tmp;
+    // A folder per archive; the first one already holds an a.txt.
+    const QString out = tmp.filePath(QStringLiteral("out"));
+    QVERIFY(QDir().mkpath(out + QStringLiteral("/enc-data")));
+    QFile existing(out + QStringLiteral("/enc-data/a.txt"));
+    QVERIFY(existing.open(QIODevice::WriteOnly) && existing.write("old") == 3);
+    existing.close();
+
+    PromptScript script;
+    QStringList log;
+    script.then(PromptScript::password(QStringLiteral("secret")))
+        .then(PromptScript::chooseFolder(out, true, true))
+        .then(PromptScript::overwrite("Command1"))
+        .then([&log](QWidget* w) {
+            log = qobject_cast<frmerr*>(w) ? qobject_cast<frmerr*>(w)->lines() : QStringList{QStringLiteral("no log")};
+            PromptScript::click(w, "Command1");
+        });
+    Form1 form;
+    form.Form_Load({QStringLiteral(ZORVANE_FIXTURES "/enc-data.rar"), QStringLiteral(ZORVANE_FIXTURES "/damaged.rar")});
+    QVERIFY2(!script.unexpected, qPrintable(script.seen.join(u',')));
+    QCOMPARE(script.seen, (QStringList{"Formpw", "Form2", "frmOW", "frmerr"}));
+    QCOMPARE(log, (QStringList{"Error Processing File: b.txt - CRC error", "Something went wrong. Wrong password?"}));
+    QFile extracted(out + QStringLiteral("/enc-data/b.txt"));
+    QVERIFY(extracted.open(QIODevice::ReadOnly));
+    QFile original(QStringLiteral(ZORVANE_FIXTURES "/src/plain/b.txt"));
+    QVERIFY(original.open(QIODevice::ReadOnly));
+    QCOMPARE(extracted.readAll(), original.readAll());
+    QCOMPARE(form.findChild<QLabel*>(QStringLiteral("Label1"))->text(),
+             QStringLiteral("Done!\r\nExtracted 3 file(s) from 2 volume(s)."));
+}
+
+QTEST_MAIN(WaylandSession)
+#include "wayland_session.moc"

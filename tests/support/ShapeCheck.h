@@ -1,0 +1,63 @@
+#pragma once
+
+#include "mainwindow/modArtwork.h"
+
+#include <QImage>
+#include <QString>
+#include <QWidget>
+
+// Compares a screenshot with the main window's outline, wherever the window
+// sits on it. Colours are compared without their alpha, which a screenshot may
+// not carry.
+namespace ShapeCheck {
+
+inline QString at(QPoint p)
+{
+    return QStringLiteral("(%1, %2)").arg(p.x()).arg(p.y());
+}
+
+// Empty when the screen shows form exactly cut to its picture's outline, with
+// the form's top-left corner at origin: the backdrop wherever the picture is
+// outside it, the window everywhere else.
+inline QString mismatch(const QImage& shot, const QWidget& form, QPoint origin, QRgb backdrop)
+{
+    const QImage picture = modArtwork::FormPicture(1.0);
+    const auto screen = [&](QPoint p) { return shot.pixel(origin + p) | ~RGB_MASK; };
+    const QRgb back = backdrop | ~RGB_MASK;
+    const int w = form.width();
+    const int h = form.height();
+    if (!shot.rect().contains(QRect(origin, form.size())))
+        return QStringLiteral("the window at %1 is not wholly on the screen").arg(at(origin));
+    for (const QPoint p :
+         {QPoint(0, 0), QPoint(w - 1, 0), QPoint(0, h - 1), QPoint(w - 1, h - 1), QPoint(w - 2, 2), QPoint(110, 10)}) {
+        if (screen(p) != back)
+            return QStringLiteral("outside the outline, %1 hides the backdrop").arg(at(p));
+    }
+    // Body centre, badge centre and the header band, where no control draws.
+    for (const QPoint p : {QPoint(220, 150), QPoint(54, 46), QPoint(300, 45)}) {
+        if (screen(p) != (picture.pixel(p) | ~RGB_MASK))
+            return QStringLiteral("inside the outline, %1 does not show the picture").arg(at(p));
+    }
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const bool outside = (picture.pixel(x, y) | ~RGB_MASK) == modArtwork::TransparentColor;
+            if (outside != (screen(QPoint(x, y)) == back))
+                return QStringLiteral("%1 is on the wrong side of the outline").arg(at(QPoint(x, y)));
+        }
+    }
+    return {};
+}
+
+// The first pixel of colour anywhere in the shot, or a null point.
+inline QPoint find(const QImage& shot, QRgb colour)
+{
+    for (int y = 0; y < shot.height(); ++y) {
+        for (int x = 0; x < shot.width(); ++x) {
+            if ((shot.pixel(x, y) | ~RGB_MASK) == (colour | ~RGB_MASK))
+                return QPoint(x, y);
+        }
+    }
+    return {};
+}
+
+} // namespace ShapeCheck
