@@ -25,7 +25,7 @@ QString missingFileText()
 {
     return TipsFile + QStringLiteral(" file was not found. ") + QStringLiteral("\r\n\r\n") +
            QStringLiteral("Create a text file named ") + TipsFile +
-           QStringLiteral(" using NotePad with 1 tip per line. ") +
+           QStringLiteral(" using a text editor with 1 tip per line. ") +
            QStringLiteral("Then place it in the same directory as the application. ");
 }
 

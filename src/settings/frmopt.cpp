@@ -33,7 +33,7 @@ QString checkState(const QCheckBox* box)
 frmopt::frmopt(QWidget* parent)
     : QDialog(parent)
     , Check1(new QCheckBox(QStringLiteral("Associate Rar files with Zorvane"), this))
-    , Check2(new QCheckBox(QStringLiteral("Integrate with Windows Shell "), this))
+    , Check2(new QCheckBox(QStringLiteral("Integrate with file managers "), this))
     , Label1(new QLabel(QStringLiteral("Default extract folder:"), this))
     , defexfold{new QRadioButton(QStringLiteral("Current"), this), new QRadioButton(QStringLiteral("Last used"), this)}
     , Command1(new QPushButton(QStringLiteral("OK"), this))

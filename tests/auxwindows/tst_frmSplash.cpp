@@ -31,8 +31,8 @@ private slots:
             << QByteArray("\xEF\xBB\xBFGrüße\r\ntwo\r\n") << QStringList{"Grüße", "two", "Grüße"};
         QTest::newRow("missing file") << QByteArray()
                                       << QStringList{"ZorvaneTips.txt file was not found. \r\n\r\nCreate a text file "
-                                                     "named ZorvaneTips.txt using NotePad with 1 tip per line. Then "
-                                                     "place it in the same directory as the application. "};
+                                                     "named ZorvaneTips.txt using a text editor with 1 tip per line. "
+                                                     "Then place it in the same directory as the application. "};
     }
 
     void showsTipsInFileOrder()

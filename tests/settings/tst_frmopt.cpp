@@ -3,6 +3,7 @@
 #include "settings/modAppPaths.h"
 
 #include <QAbstractButton>
+#include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -82,6 +83,19 @@ private slots:
         // The extract-folder chooser reads the choice by its text.
         QCOMPARE(CRegSettings().GetSetting("Options", "Default Extract Folder"), ticks[2] ? "Last used" : "Current");
         QCOMPARE(shown(frmopt()), ticks);
+    }
+
+    // The words a user reads; the context-menu entry is named after the file managers that show it.
+    void texts()
+    {
+        frmopt window;
+        QStringList shownTexts{window.windowTitle()};
+        for (const char* name : {"Check1", "Check2", "defexfold_0", "defexfold_1"})
+            shownTexts << window.findChild<QAbstractButton*>(name)->text();
+        shownTexts << window.findChild<QLabel*>("Label1")->text();
+        QCOMPARE(shownTexts,
+                 QStringList({"0ptions", "Associate Rar files with Zorvane", "Integrate with file managers ", "Current",
+                              "Last used", "Default extract folder:"}));
     }
 
     void cancelChangesNothing()
