@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QHideEvent>
 #include <QLabel>
@@ -14,12 +15,14 @@
 #include <QStringDecoder>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
 const QString Section = QStringLiteral("General");
 const QString NoInstructionsKey = QStringLiteral("No Instructions");
 const QString TipsFile = QStringLiteral("ZorvaneTips.txt");
+const QString TipFamily = QStringLiteral("Comic Sans MS");
 
 QString missingFileText()
 {
@@ -59,12 +62,8 @@ frmSplash::frmSplash(QWidget* parent)
     setObjectName(QStringLiteral("frmSplash"));
     setWindowTitle(QStringLiteral("Zorvane Tips"));
 
-    // Comic Sans MS is rarely installed on Linux; look-alikes first, then any sans.
-    QFont tipFont = lblTipText->font();
-    tipFont.setFamilies({QStringLiteral("Comic Sans MS"), QStringLiteral("Comic Neue"), QStringLiteral("Comic Relief"),
-                         QStringLiteral("Sans Serif")});
     lblTipText->setObjectName(QStringLiteral("lblTipText"));
-    lblTipText->setFont(tipFont);
+    lblTipText->setFont(TipFont(lblTipText->font(), QFontDatabase::families()));
     lblTipText->setTextFormat(Qt::PlainText);
     lblTipText->setWordWrap(true);
     lblTipText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -96,6 +95,19 @@ frmSplash::frmSplash(QWidget* parent)
     connect(cmdNextTip, &QPushButton::clicked, this, &frmSplash::NextTip);
     connect(Command1, &QPushButton::clicked, this, &frmSplash::Command1_Click);
     connect(Timer1, &QTimer::timeout, this, &frmSplash::Timer1_Timer);
+}
+
+QFont frmSplash::TipFont(const QFont& defaultFont, const QStringList& installedFamilies)
+{
+    // Asked for a family it lacks, fontconfig picks a stand-in, often a hard-to-read
+    // script face; the desktop's own font reads better than that.
+    const auto found = std::find_if(installedFamilies.begin(), installedFamilies.end(), [](const QString& family) {
+        return family.compare(TipFamily, Qt::CaseInsensitive) == 0;
+    });
+    QFont font = defaultFont;
+    if (found != installedFamilies.end())
+        font.setFamily(*found);
+    return font;
 }
 
 int frmSplash::Open()

@@ -3,6 +3,7 @@
 #include "settings/CRegSettings.h"
 
 #include <QDialog>
+#include <QFont>
 #include <QPixmap>
 #include <QStringList>
 
@@ -21,6 +22,10 @@ class frmSplash : public QDialog
 
 public:
     explicit frmSplash(QWidget* parent = nullptr);
+
+    // defaultFont in the tips' family, Comic Sans MS, when installedFamilies has it;
+    // otherwise defaultFont as it is.
+    static QFont TipFont(const QFont& defaultFont, const QStringList& installedFamilies);
 
     // Loads the tips and the check box, then shows the window modally over its
     // parent until it is closed; returns exec()'s result.

@@ -2,6 +2,8 @@
 #include "settings/modAppPaths.h"
 #include "support/PromptScript.h"
 
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QLabel>
 #include <QTemporaryDir>
 
@@ -54,6 +56,43 @@ private slots:
         });
         window.Open();
         QCOMPARE(seen, shown);
+    }
+
+    // The tips' family only when the machine has it; otherwise the default font
+    // as it is, size and weight included, rather than a stand-in for the family.
+    void tipFont_data()
+    {
+        QTest::addColumn<QStringList>("installed");
+        QTest::addColumn<QString>("family");
+        QTest::newRow("installed") << QStringList{"DejaVu Sans", "Comic Sans MS"} << "Comic Sans MS";
+        QTest::newRow("spelt in other letter case") << QStringList{"comic sans ms"} << "comic sans ms";
+        QTest::newRow("only look-alikes") << QStringList{"Comic Neue", "Comic Sans"} << "Default Sans";
+        QTest::newRow("nothing installed") << QStringList() << "Default Sans";
+    }
+
+    void tipFont()
+    {
+        QFETCH(QStringList, installed);
+        QFETCH(QString, family);
+        const QFont defaultFont("Default Sans", 13, QFont::DemiBold);
+        const QFont font = frmSplash::TipFont(defaultFont, installed);
+        QCOMPARE(font.families(), QStringList{family});
+        QCOMPARE(font.pointSize(), 13);
+        QCOMPARE(font.weight(), QFont::DemiBold);
+    }
+
+    // The label asks only for a family this machine has, and gets it.
+    void labelFontIsInstalled()
+    {
+        const QStringList installed = QFontDatabase::families();
+        const bool comic = installed.contains("Comic Sans MS");
+        frmSplash window;
+        const QFont font = window.findChild<QLabel*>("lblTipText")->font();
+        const QFont desktop = QApplication::font();
+        QCOMPARE(font.families(), comic ? QStringList{"Comic Sans MS"} : desktop.families());
+        QCOMPARE(QFontInfo(font).family(), comic ? QString("Comic Sans MS") : QFontInfo(desktop).family());
+        QVERIFY(installed.contains(QFontInfo(font).family()));
+        QCOMPARE(font.pointSizeF(), desktop.pointSizeF());
     }
 
     // Any stored number but 0 shows ticked; only OK stores it; opened again, the next tip shows.
