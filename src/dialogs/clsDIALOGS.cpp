@@ -2,7 +2,6 @@
 
 #include "Version.h"
 #include "dialogs/modFileDialogText.h"
-#include "settings/modAppPaths.h"
 
 #include <QColorDialog>
 #include <QDir>
@@ -76,6 +75,14 @@ qint32 chosenFilter(const QFileDialog& dialog, qint32 lngPrevious)
     return index < 0 ? lngPrevious : static_cast<qint32>(index + 1);
 }
 
+// Where the dialogs start while nothing is remembered: the user's files are
+// there, while the program's own folder is /usr/bin once installed.
+QString homeFolder()
+{
+    const QString home = QDir::homePath();
+    return home.endsWith(u'/') ? home : home + u'/';
+}
+
 qint16 thousandths(qreal inches)
 {
     return static_cast<qint16>(qRound(inches * ThousandthsPerInch));
@@ -85,7 +92,7 @@ qint16 thousandths(qreal inches)
 
 clsDIALOGS::clsDIALOGS()
     : m_strIniPath(modDialogsIni::IniPath())
-    , m_persisted(modDialogsIni::Read(m_strIniPath, modAppPaths::ProgramFolder()))
+    , m_persisted(modDialogsIni::Read(m_strIniPath, homeFolder()))
     , m_customColors(defaultCustomColors())
     , m_strFilter(modFileDialogText::DefaultFilter())
 {}
@@ -119,8 +126,8 @@ void clsDIALOGS::reportExtendedError(QWidget* owner, qint32 lngCode)
 
 void clsDIALOGS::prepareFileDialog(QFileDialog& dialog, const QString& strStartFolder, qint32 lngFilterIndex) const
 {
-    // Qt's own dialog behaves the same on every desktop and can be driven in tests.
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    // The desktop's own dialog, from Qt's platform theme or the XDG portal,
+    // wherever there is one; Qt's widget dialog elsewhere.
     dialog.setDirectory(strStartFolder);
     const QStringList filters = modFileDialogText::NameFilters(m_strFilter);
     dialog.setNameFilters(filters);
@@ -318,8 +325,7 @@ bool clsDIALOGS::blnPageSetup()
 
 QString clsDIALOGS::fstrBrowseForFolder(QWidget* lphWnd)
 {
-    return QFileDialog::getExistingDirectory(lphWnd, FolderTitle, QDir::homePath(),
-                                             QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+    return QFileDialog::getExistingDirectory(lphWnd, FolderTitle, QDir::homePath(), QFileDialog::ShowDirsOnly);
 }
 
 qint32 clsDIALOGS::flngShowAbout()

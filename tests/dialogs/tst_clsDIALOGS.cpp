@@ -28,12 +28,15 @@ class tst_clsDIALOGS : public QObject
 
     std::unique_ptr<QTemporaryDir> m_root;
     QString path(const QString& name) const { return m_root->path() + "/files/" + name; }
+    QString home() const { return m_root->path() + "/home/"; }
 
 private slots:
     void init()
     {
         m_root = std::make_unique<QTemporaryDir>();
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_root->path() + "/config"));
+        qputenv("HOME", QFile::encodeName(home()));
+        QVERIFY(QDir().mkpath(home()));
         for (const char* name : {"a.rar", "b.rar", "notes.txt", "sub/c.rar"})
             writeFile(path(name), "x");
     }
@@ -88,6 +91,42 @@ private slots:
         QCOMPARE(dlg.strDialogError(), error);
     }
 
+    // With nothing remembered, each file dialog starts in the user's home, not in
+    // the program's folder; none insists on Qt's own dialog where the desktop has one.
+    void firstDialogStartsAtHome_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("open") << "open";
+        QTest::newRow("save") << "save";
+        QTest::newRow("folder") << "folder";
+    }
+
+    void firstDialogStartsAtHome()
+    {
+        QFETCH(QString, kind);
+        QString startFolder;
+        bool widgetsOnly = true;
+        PromptScript script;
+        script.then([&](QWidget* w) {
+            auto* dialog = qobject_cast<QFileDialog*>(w);
+            QVERIFY(dialog);
+            startFolder = dialog->directory().absolutePath() + u'/';
+            widgetsOnly = dialog->testOption(QFileDialog::DontUseNativeDialog);
+            PromptScript::leave(w, "Escape");
+        });
+        clsDIALOGS dlg;
+        dlg.setBlnShowErrorMessages(false);
+        if (kind == u"open")
+            QCOMPARE(dlg.strGetOpenFileName(nullptr), "");
+        else if (kind == u"save")
+            QCOMPARE(dlg.strGetSaveFileName(), "");
+        else
+            QCOMPARE(dlg.fstrBrowseForFolder(nullptr), "");
+        QCOMPARE(script.seen.size(), 1);
+        QCOMPARE(startFolder, home());
+        QVERIFY(!widgetsOnly);
+    }
+
     // The next instance starts where the user left; the file keeps the user's own lines.
     void settingsCarryOver()
     {
@@ -133,13 +172,12 @@ private slots:
     // A damaged settings file, or a folder in its place, gives the defaults.
     void brokenSettingsGiveDefaults()
     {
-        const QString program = QCoreApplication::applicationDirPath() + '/';
         writeFile(modDialogsIni::IniPath(),
                   QByteArray("\0\xff[DIALOGS\0]\nInitialDir=/x/\nLastOpenFilter=2\xc3\n=", 47));
-        QCOMPARE(clsDIALOGS().strInitialDir(), program);
+        QCOMPARE(clsDIALOGS().strInitialDir(), home());
         QVERIFY(QFile::remove(modDialogsIni::IniPath()) && QDir().mkpath(modDialogsIni::IniPath()));
         clsDIALOGS dlg;
-        QCOMPARE(dlg.strInitialDir() + dlg.strLastOpenFolder(), program + program);
+        QCOMPARE(dlg.strInitialDir() + dlg.strLastOpenFolder() + dlg.strLastSaveFolder(), home() + home() + home());
         QCOMPARE(dlg.lngLastOpenFilter(), 1);
     }
 };
