@@ -2,13 +2,14 @@
 
 #include "engine/RunState.h"
 #include "engine/modSession.h"
+#include "settings/FolderTreeModel.h"
 #include "settings/modRecentList.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCompleter>
+#include <QDir>
 #include <QFileInfo>
-#include <QFileSystemModel>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
@@ -26,6 +27,7 @@ const QString AutoOpenKey = QStringLiteral("Auto Open");
 const QString DefaultFolderKey = QStringLiteral("Default Extract Folder");
 const QString CurrentFolderChoice = QStringLiteral("Current");
 const QString DesktopDisplayName = QStringLiteral("Desktop");
+const QString HomeDisplayName = QStringLiteral("Home");
 constexpr int DesktopCsidl = 0;
 
 QCheckBox* checkBox(const QString& name, const QString& text, QWidget* parent)
@@ -84,26 +86,23 @@ void Form2::buildControls()
 
 void Form2::buildFolderTree()
 {
-    m_folders = new QFileSystemModel(this);
-    m_folders->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
-    // Watching the listed folders for changes made closing the window wait
-    // for the model's thread, some 10 ms before every archive; the window is
-    // open for moments only, so each folder is listed once, as it is opened.
-    m_folders->setOption(QFileSystemModel::DontWatchForChanges);
-    m_folders->setRootPath(QDir::rootPath());
+    m_folders = new FolderTreeModel(this);
+    // The user's home and desktop sit beside "/", as in the file managers. The
+    // desktop node stands for the desktop itself and has no path of its own.
+    m_folders->addPlace(HomeDisplayName, QDir::homePath());
+    m_folders->addPlace(DesktopDisplayName, modSession::SpecialFolderPath(DesktopCsidl), false);
+    m_folders->addPlace(QDir::rootPath(), QDir::rootPath());
     FolderTreeview1 = new QTreeView(this);
     FolderTreeview1->setObjectName(QStringLiteral("FolderTreeview1"));
     FolderTreeview1->setModel(m_folders);
     FolderTreeview1->setHeaderHidden(true);
     FolderTreeview1->setSelectionMode(QAbstractItemView::SingleSelection);
-    for (int column = 1; column < m_folders->columnCount(); ++column)
-        FolderTreeview1->hideColumn(column);
     connect(FolderTreeview1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &Form2::FolderTreeview1_SelChange);
     // The model lists folders in the background and sorts them afterwards; each
     // arrival can push the selection out of view, so it is followed until the user scrolls.
-    connect(m_folders, &QFileSystemModel::rowsInserted, this, &Form2::keepSelectionInView);
-    connect(m_folders, &QFileSystemModel::layoutChanged, this, &Form2::keepSelectionInView);
+    connect(m_folders, &FolderTreeModel::rowsInserted, this, &Form2::keepSelectionInView);
+    connect(m_folders, &FolderTreeModel::layoutChanged, this, &Form2::keepSelectionInView);
     for (QScrollBar* bar : {FolderTreeview1->verticalScrollBar(), FolderTreeview1->horizontalScrollBar()})
         connect(bar, &QScrollBar::actionTriggered, this, [this] { m_followSelection = false; });
 }
@@ -188,7 +187,7 @@ void Form2::goToFolder(const QString& strPath)
     // Asking the model for a file would make it show that file in the tree.
     if (strPath.isEmpty() || !QFileInfo(strPath).isDir())
         return;
-    const QModelIndex folder = m_folders->index(QDir::cleanPath(QFileInfo(strPath).absoluteFilePath()));
+    const QModelIndex folder = m_folders->index(strPath);
     if (!folder.isValid())
         return;
     m_followSelection = true;
@@ -212,7 +211,7 @@ bool Form2::selectedFolderIsValid() const
     if (!folder.isValid())
         return false;
     // The tree may still show a folder that was removed or locked since it was listed.
-    const QFileInfo info(m_folders->filePath(folder));
+    const QFileInfo info(folderPath(folder));
     return info.isDir() && info.isReadable();
 }
 

@@ -5,9 +5,9 @@
 #include <QDialog>
 #include <QModelIndex>
 
+class FolderTreeModel;
 class QCheckBox;
 class QComboBox;
-class QFileSystemModel;
 class QLabel;
 class QPushButton;
 class QTreeView;
@@ -68,7 +68,7 @@ private:
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdCancel = nullptr;
 
-    QFileSystemModel* m_folders = nullptr;
+    FolderTreeModel* m_folders = nullptr;
     CRegSettings m_settings;
     // Set while a pick from the list moves the tree, so the tree's answer keeps the picked text.
     bool m_listPick = false;

@@ -1,10 +1,10 @@
 #include "engine/RunState.h"
 #include "settings/CRegSettings.h"
+#include "settings/FolderTreeModel.h"
 #include "settings/Form2.h"
 #include "settings/modRecentList.h"
 #include "support/PromptScript.h"
 
-#include <QFileSystemModel>
 #include <QTemporaryDir>
 #include <QTreeView>
 
@@ -103,7 +103,7 @@ private slots:
         script.then([&](QWidget* w) {
             auto* box = w->findChild<QComboBox*>("Combo1");
             auto* tree = w->findChild<QTreeView*>("FolderTreeview1");
-            auto* folders = static_cast<QFileSystemModel*>(tree->model());
+            auto* folders = static_cast<FolderTreeModel*>(tree->model());
             PromptScript::pick(w, "Combo1", 1);
             QCOMPARE(box->currentText(), path("b/")); // the tree's answer does not replace the pick
             QCOMPARE(folders->filePath(tree->currentIndex()), path(removed ? "archive" : "b"));
@@ -127,6 +127,74 @@ private slots:
         QCOMPARE(modRecentList::Load(CRegSettings(), "Extract Folders").size(), removed ? 2 : 3);
         QCOMPARE(CRegSettings().GetSetting("Options", "Auto Open", "unset") == "unset", removed);
         QVERIFY(removed || dlg.extfldr == pick + u'/');
+    }
+
+    // Home and the desktop the user's folder settings name sit beside "/"; the
+    // desktop node stands for that folder, while a folder merely called
+    // "Desktop" is itself. A folder goes under the place that holds it most closely.
+    void placesBesideRoot_data()
+    {
+        QTest::addColumn<bool>("desktopThere");
+        QTest::addColumn<QString>("archive"); // the archive's folder, below the temporary folder
+        QTest::addColumn<QString>("clicked"); // the top-level node clicked; empty: none
+        QTest::addColumn<QString>("chosen");  // below the temporary folder, or "/"
+        QTest::addColumn<QString>("place");   // the top-level node the tree's folder is under
+        const auto row = [](const char* name, bool desktopThere, const char* archive, const char* clicked,
+                            const char* chosen, const char* place) {
+            QTest::newRow(name) << desktopThere << QString(archive) << QString(clicked) << QString(chosen)
+                                << QString(place);
+        };
+        row("desktop node", true, "archive", "Desktop", "home/On the desk", "Desktop");
+        row("home node", true, "archive", "Home", "home", "Home");
+        row("no desktop folder", false, "archive", "/", "/", "/");
+        row("archive on the desktop", true, "home/On the desk/archive", "", "home/On the desk/archive", "Desktop");
+        row("archive in a folder named Desktop", true, "archive/Desktop", "", "archive/Desktop", "/");
+    }
+
+    void placesBesideRoot()
+    {
+        QFETCH(bool, desktopThere);
+        QFETCH(QString, archive);
+        QFETCH(QString, clicked);
+        QFETCH(QString, chosen);
+        QFETCH(QString, place);
+        qputenv("HOME", QFile::encodeName(path("home")));
+        QVERIFY(QDir().mkpath(path(desktopThere ? "home/On the desk" : "home")));
+        QVERIFY(QDir().mkpath(path(archive)));
+        QVERIFY(QDir().mkpath(path("config")));
+        QFile dirs(path("config/user-dirs.dirs"));
+        QVERIFY(dirs.open(QIODevice::WriteOnly) && dirs.write("XDG_DESKTOP_DIR=\"$HOME/On the desk\"\n") > 0);
+        dirs.close();
+        RunState::instance().ArchiveFolder = path(archive);
+        const QString expected = chosen == u"/" ? chosen : path(chosen);
+
+        Form2 dlg;
+        QStringList nodes;
+        QString shown, under;
+        PromptScript script;
+        script.then([&](QWidget* w) {
+            auto* tree = w->findChild<QTreeView*>("FolderTreeview1");
+            auto* folders = static_cast<FolderTreeModel*>(tree->model());
+            for (int row = 0; row < folders->rowCount(); ++row)
+                nodes << folders->index(row, 0).data().toString();
+            if (!clicked.isEmpty()) {
+                const QModelIndex node = folders->index(static_cast<int>(nodes.indexOf(clicked)), 0);
+                tree->scrollTo(node);
+                QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualRect(node).center());
+            }
+            shown = w->findChild<QComboBox*>("Combo1")->currentText();
+            QModelIndex top = tree->currentIndex();
+            while (top.parent().isValid())
+                top = top.parent();
+            under = top.data().toString();
+            PromptScript::click(w, "cmdOK");
+        });
+        dlg.exec();
+        QCOMPARE(nodes, desktopThere ? QStringList({"Home", "Desktop", "/"}) : QStringList({"Home", "/"}));
+        QCOMPARE(under, place);
+        QCOMPARE(shown, expected);
+        QVERIFY(!dlg.cancl);
+        QCOMPARE(dlg.extfldr, Form2::WithTrailingSlash(expected));
     }
 };
 
