@@ -24,9 +24,9 @@ void VersionCheck::Start()
 void VersionCheck::ng_DownloadComplete()
 {
     const QString strVersion = modVersion::VersionText();
-    const QString strContent = QString::fromUtf8(ng->Bytes());
-    if (modVersion::IsNewer(strContent, strVersion)) {
-        showUpdateWindow(strVersion, strContent);
+    const QString strOffered = modVersion::OfferedVersion(QString::fromUtf8(ng->Bytes()));
+    if (modVersion::IsNewer(strOffered, strVersion)) {
+        showUpdateWindow(strVersion, strOffered);
         return;
     }
     if (!frommenu)

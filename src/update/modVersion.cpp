@@ -63,6 +63,14 @@ QString VersionText()
     return VersionText(Version::Major, Version::Minor, Version::Revision);
 }
 
+QString OfferedVersion(const QString& strContent)
+{
+    if (!strContent.endsWith(u'\n'))
+        return strContent;
+    const QString strLine = strContent.chopped(1);
+    return strLine.endsWith(u'\r') ? strLine.chopped(1) : strLine;
+}
+
 bool IsNewer(const QString& strContent, const QString& strVersion)
 {
     const std::optional<Decimal> offered = parseDecimal(strContent);

@@ -16,6 +16,10 @@ QString VersionText(int intMajor, int intMinor, int intRevision);
 // The running program's own version in that form.
 QString VersionText();
 
+// What a version file offers: its text less the one line break ("\n" or
+// "\r\n") that editors and echo end a line with; anything else stays.
+QString OfferedVersion(const QString& strContent);
+
 // True only when strContent is a plain decimal number ("1.62", "2") strictly
 // greater than strVersion. Anything else (blanks, a line break, signs, markup,
 // an empty text) is no newer version.
