@@ -10,7 +10,7 @@ namespace modVersion {
 namespace {
 
 constexpr char VersionFilePath[] = "/versionfiles/zorvane_version.html";
-constexpr char InstallerPath[] = "/download/zvsetup.exe";
+constexpr char DownloadFolder[] = "/download/";
 
 // A decimal number as its integer digits without leading zeros and its
 // fraction digits without trailing zeros, so that both compare as text.
@@ -45,10 +45,10 @@ int compare(const Decimal& a, const Decimal& b)
     return a.strFraction.compare(b.strFraction);
 }
 
-QString urlFor(const char* strPath)
+QString urlFor(const QString& strPath)
 {
     const QString strBase = BaseUrl();
-    return strBase.isEmpty() ? QString() : strBase + QLatin1String(strPath);
+    return strBase.isEmpty() ? QString() : strBase + strPath;
 }
 
 } // namespace
@@ -89,12 +89,12 @@ QString BaseUrl()
 
 QString VersionFileUrl()
 {
-    return urlFor(VersionFilePath);
+    return urlFor(QLatin1String(VersionFilePath));
 }
 
 QString InstallerUrl()
 {
-    return urlFor(InstallerPath);
+    return urlFor(QLatin1String(DownloadFolder) + QLatin1String(InstallerName));
 }
 
 } // namespace modVersion

@@ -10,6 +10,9 @@ namespace modVersion {
 inline constexpr char DefaultBaseUrl[] = "https://quenmarsh.example";
 // The web site named to the user when the installer cannot be opened.
 inline constexpr char PublisherSite[] = "https://quenmarsh.example";
+// The installer an update downloads, under this name on the server and in the
+// private folder: the Debian package, which the desktop's package installer opens.
+inline constexpr char InstallerName[] = "zorvane_latest_amd64.deb";
 
 // Major, ".", minor and revision, each in plain decimal: 1, 6, 1 gives "1.61".
 QString VersionText(int intMajor, int intMinor, int intRevision);

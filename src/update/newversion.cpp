@@ -20,7 +20,6 @@
 namespace {
 
 const QString ProgressText = QStringLiteral("Downloading");
-const QString InstallerName = QStringLiteral("zvsetup.exe");
 
 // Nobody else may write there, so nobody can plant or swap the installer
 // between its saving and its start.
@@ -150,7 +149,7 @@ void newversion::Timer1_Timer()
 void newversion::ng_DownloadComplete()
 {
     const QString strFolder = gtp();
-    const QString strInstaller = strFolder + InstallerName;
+    const QString strInstaller = strFolder + QLatin1String(modVersion::InstallerName);
     // Without a private folder nothing is saved, and nothing else found under the name is started.
     const bool blnSaved = !strFolder.isEmpty() && ng->SaveAs(strInstaller);
     lblprog->setText(QStringLiteral("Complete"));

@@ -8,8 +8,9 @@ class QLabel;
 class QPushButton;
 class QTimer;
 
-// Offers a newer version: downloads the installer into the user's private
-// temporary folder, starts it and ends the program so it can be replaced.
+// Offers a newer version: downloads its Debian package into the user's private
+// temporary folder, opens it with the desktop's package installer and ends the
+// program so it can be replaced.
 // Modeless; it deletes itself when closed, abandoning its download.
 class newversion : public QWidget
 {
@@ -27,7 +28,7 @@ public:
     // another user could swap it.
     QString gtp() const;
 
-    // What ends the program once the installer was started; the default stops
+    // What ends the program once the package went to the installer; the default stops
     // the process at once, without any window's close handling.
     void setExitAction(std::function<void()> action) { m_exitAction = std::move(action); }
 
