@@ -66,6 +66,8 @@ private slots:
     void initTestCase();
     void shapedWindow();
     void wholeRun();
+    void menuWindows_data();
+    void menuWindows();
 };
 
 void WaylandSession::initTestCase()
@@ -135,6 +137,42 @@ void WaylandSession::wholeRun()
     QCOMPARE(extracted.readAll(), original.readAll());
     QCOMPARE(form.findChild<QLabel*>(QStringLiteral("Label1"))->text(),
              QStringLiteral("Done!\r\nExtracted 3 file(s) from 2 volume(s)."));
+}
+
+// The windows the main menu opens: each comes up on the compositor, takes a
+// key and closes.
+void WaylandSession::menuWindows_data()
+{
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QString>("window");
+    QTest::newRow("options") << "mnuopt"
+                             << "frmopt";
+    QTest::newRow("tips") << "mnuTips"
+                          << "frmSplash";
+    QTest::newRow("about") << "mnuabout"
+                           << "frmAbt";
+}
+
+void WaylandSession::menuWindows()
+{
+    QFETCH(QString, item);
+    QFETCH(QString, window);
+    Form1 form;
+    form.Form_Load({});
+    QTest::mouseClick(form.findChild<QWidget*>(QStringLiteral("Label3")), Qt::LeftButton);
+    QTRY_VERIFY(QApplication::activePopupWidget());
+    QApplication::activePopupWidget()->close();
+    auto* action = form.findChild<QAction*>(item);
+    QVERIFY(action);
+    bool exposed = false;
+    PromptScript script;
+    script.then([&exposed](QWidget* w) {
+        exposed = QTest::qWaitForWindowExposed(w);
+        PromptScript::leave(w, QStringLiteral("Escape"));
+    });
+    action->trigger();
+    QCOMPARE(script.seen, QStringList{window});
+    QVERIFY(exposed);
 }
 
 QTEST_MAIN(WaylandSession)
