@@ -4,7 +4,7 @@
 //
 // Usage: library_loop ARCHIVE DESTINATION
 
-#include "engine/UnrarApi.h"
+#include "core/archive/UnrarApi.h"
 
 #include <cstdio>
 

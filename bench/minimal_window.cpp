@@ -2,7 +2,7 @@
 // show a window. With ZORVANE_QUIT_AFTER_FIRST_PAINT set it reports its first
 // paint and quits, as Zorvane does.
 
-#include "mainwindow/FirstPaintProbe.h"
+#include "gui/mainwindow/FirstPaintProbe.h"
 
 #include <QApplication>
 #include <QWidget>

@@ -14,11 +14,11 @@
 // events the session raised. Exits 1 when the run logged an error
 // or showed a window other than the chooser.
 
-#include "engine/ArchiveSession.h"
-#include "mainwindow/Application.h"
-#include "mainwindow/Form1.h"
-#include "mainwindow/frmerr.h"
-#include "settings/modVbCmdLine.h"
+#include "core/archive/ArchiveSession.h"
+#include "gui/Application.h"
+#include "gui/mainwindow/Form1.h"
+#include "gui/mainwindow/frmerr.h"
+#include "core/util/modVbCmdLine.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,6 +1,6 @@
-#include "mainwindow/Application.h"
-#include "mainwindow/FirstPaintProbe.h"
-#include "mainwindow/Form1.h"
+#include "gui/Application.h"
+#include "gui/mainwindow/FirstPaintProbe.h"
+#include "gui/mainwindow/Form1.h"
 
 #include <QTimer>
 

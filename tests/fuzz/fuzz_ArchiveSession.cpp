@@ -1,7 +1,7 @@
 // Any file named like an archive must go through a whole list pass and test
 // pass of the real session and UnRAR library without a crash, a leak or a hang.
-#include "engine/ArchiveSession.h"
-#include "engine/RunState.h"
+#include "core/archive/ArchiveSession.h"
+#include "core/archive/RunState.h"
 
 #include <QApplication>
 #include <QDialog>

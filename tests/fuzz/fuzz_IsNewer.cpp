@@ -1,7 +1,7 @@
 // Whatever the publisher's server sends, the version comparison must not crash
 // and must behave as "strictly greater": never both ways, never against itself,
 // and transitive, or an update could be offered back and forth.
-#include "update/modVersion.h"
+#include "core/update/modVersion.h"
 
 #include <QList>
 #include <cstdint>

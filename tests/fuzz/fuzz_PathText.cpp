@@ -1,6 +1,6 @@
 // Any bytes must come back from their text unchanged: file names from the
 // command line reach the file system through exactly that round trip.
-#include "engine/PathText.h"
+#include "core/util/PathText.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // A settings file damaged in any way must parse, and whatever was read from it
 // must survive being written and read again, since every change rewrites it.
-#include "settings/SettingsDocument.h"
+#include "core/settings/SettingsDocument.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // Any argument text must split without a crash, and where the splitter can
 // represent its own tokens, joining them again must give the same tokens.
-#include "settings/modVbCmdLine.h"
+#include "core/util/modVbCmdLine.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // The outline of any picture must stay inside it and hold exactly the pixels
 // before a row's first background pixel that are not the transparent colour.
-#include "settings/cTrimmer.h"
+#include "gui/mainwindow/cTrimmer.h"
 
 #include <QtEndian>
 #include <cstdint>

@@ -1,10 +1,10 @@
 // The main window and its notification-area icon on a real X display, driven
 // with real pointer events. desktop-session.sh runs it under Xvfb with trayer
 // as the notification area; the screenshots are kept for people to look at.
-#include "engine/RunState.h"
-#include "mainwindow/Form1.h"
-#include "settings/CRegSettings.h"
-#include "settings/modSysTray.h"
+#include "core/archive/RunState.h"
+#include "gui/mainwindow/Form1.h"
+#include "core/settings/CRegSettings.h"
+#include "gui/mainwindow/modSysTray.h"
 #include "support/ShapeCheck.h"
 
 #include <QApplication>

@@ -2,10 +2,10 @@
 // wayland-session.sh runs it under a headless weston whose desktop is one
 // plain colour; weston-screenshooter takes the pictures, kept for people to
 // look at.
-#include "engine/RunState.h"
-#include "mainwindow/Form1.h"
-#include "mainwindow/frmerr.h"
-#include "settings/CRegSettings.h"
+#include "core/archive/RunState.h"
+#include "gui/mainwindow/Form1.h"
+#include "gui/mainwindow/frmerr.h"
+#include "core/settings/CRegSettings.h"
 #include "support/PromptScript.h"
 #include "support/ShapeCheck.h"
 

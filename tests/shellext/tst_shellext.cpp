@@ -1,4 +1,4 @@
-#include "settings/modRegister.h"
+#include "platform/modRegister.h"
 
 #include <QDirIterator>
 #include <QProcess>

@@ -154,10 +154,13 @@ public:
 private:
     void poll()
     {
+        // A prompt stays answered while it is shown: it becomes the active
+        // one again when a message box its step raised has closed.
+        m_answered.removeIf([](const QPointer<QWidget>& p) { return !p || !p->isVisible(); });
         QWidget* prompt = QApplication::activeModalWidget();
-        if (!prompt || prompt == m_current)
+        if (!prompt || m_answered.contains(prompt))
             return;
-        m_current = prompt;
+        m_answered.append(prompt);
         seen.append(QString::fromLatin1(prompt->metaObject()->className()));
         if (m_steps.isEmpty()) {
             unexpected = true;
@@ -179,6 +182,6 @@ private:
     }
 
     QTimer m_timer;
-    QPointer<QWidget> m_current;
+    QList<QPointer<QWidget>> m_answered;
     QList<Step> m_steps;
 };

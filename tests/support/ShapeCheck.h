@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mainwindow/modArtwork.h"
+#include "gui/mainwindow/modArtwork.h"
 
 #include <QImage>
 #include <QString>

@@ -1,0 +1,7 @@
+#include "core/archive/RunState.h"
+
+RunState& RunState::instance()
+{
+    static RunState state;
+    return state;
+}

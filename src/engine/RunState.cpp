@@ -1,7 +1,0 @@
-#include "engine/RunState.h"
-
-RunState& RunState::instance()
-{
-    static RunState state;
-    return state;
-}

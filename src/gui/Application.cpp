@@ -1,0 +1,43 @@
+#include "gui/Application.h"
+
+#include "Version.h"
+#include "core/util/PathText.h"
+#include "gui/mainwindow/modArtwork.h"
+#include "platform/modLocale.h"
+
+#include <QPointer>
+#include <QWidget>
+
+Application::Application(int& argc, char** argv)
+    : QApplication(argc, argv)
+    , m_archiveArguments(PathText::FromArguments(argc, argv))
+{
+    setApplicationName(QString::fromUtf8(Version::ProductName));
+    setOrganizationName(QString::fromUtf8(Version::Publisher));
+    setApplicationVersion(QString::fromUtf8(Version::Text));
+    // Every window without an icon of its own shows the program's.
+    setWindowIcon(modArtwork::ProgramIcon());
+    setDesktopFileName(QStringLiteral("zorvane"));
+    // QApplication has just set the locale from the environment; fix the
+    // character set after it, or it would undo the switch.
+    modLocale::EnsureUtf8Locale();
+}
+
+// Qt ends the program when its last visible window closes; a window hidden in
+// the notification area is never counted as closing, so the end is ours.
+void Application::closeEveryWindow()
+{
+    QList<QPointer<QWidget>> windows;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->windowType() != Qt::Popup)
+            windows.append(window);
+    }
+    // A window's close handling may take other windows with it.
+    bool allClosed = true;
+    for (const QPointer<QWidget>& window : windows) {
+        if (window && !window->close())
+            allClosed = false;
+    }
+    if (allClosed && QGuiApplication::quitOnLastWindowClosed())
+        QCoreApplication::quit();
+}

@@ -1,0 +1,248 @@
+#include "gui/about/frmAbt.h"
+
+#include "gui/Application.h"
+#include "gui/mainwindow/ClickableLabel.h"
+#include "gui/mainwindow/Form1.h"
+#include "gui/mainwindow/modArtwork.h"
+#include "gui/options/frmopt.h"
+#include "platform/modAppPaths.h"
+#include "platform/modHelpLaunch.h"
+#include "gui/mainwindow/modSysTray.h"
+#include "gui/update/VersionCheck.h"
+#include "core/update/modVersion.h"
+
+#include <QGridLayout>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString SupportMail = QStringLiteral("support@quenmarsh.example");
+const QString FeedbackMail = QStringLiteral("feedback@quenmarsh.example");
+const QString LinkStyle = QStringLiteral("color: palette(link); text-decoration: underline;");
+
+QLabel* plainLabel(QWidget* parent, const char* name, const QString& text)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    return label;
+}
+
+ClickableLabel* linkLabel(QWidget* parent, const char* name, const QString& text)
+{
+    auto* label = new ClickableLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setTextFormat(Qt::PlainText);
+    label->setCursor(Qt::PointingHandCursor);
+    label->setStyleSheet(LinkStyle);
+    return label;
+}
+
+QLabel* pictureLabel(QWidget* parent, const char* name, const QIcon& icon, int intSize)
+{
+    auto* picture = new QLabel(parent);
+    picture->setObjectName(QString::fromLatin1(name));
+    picture->setPixmap(icon.pixmap(QSize(intSize, intSize), parent->devicePixelRatioF()));
+    return picture;
+}
+
+} // namespace
+
+QString frmAbt::WebSiteTarget()
+{
+    return QString::fromLatin1(modVersion::PublisherSite);
+}
+
+QString frmAbt::SupportTarget()
+{
+    return QStringLiteral("mailto:") + SupportMail + QStringLiteral("?subject=Zorvane Support Request");
+}
+
+QString frmAbt::FeedbackTarget()
+{
+    return QStringLiteral("mailto:") + FeedbackMail + QStringLiteral("?subject=Zorvane Feedback");
+}
+
+QString frmAbt::HelpTarget()
+{
+    return modAppPaths::DataFolder() + QStringLiteral("help/splash.htm");
+}
+
+frmAbt::frmAbt(Form1* mainWindow)
+    : QDialog(mainWindow)
+    , main(new QMenu(QStringLiteral("main"), this))
+    , tray(new QMenu(QStringLiteral("tray"), this))
+    , m_mainWindow(mainWindow)
+    , Command1(new QPushButton(QStringLiteral("OK"), this))
+    , lblversion(plainLabel(this, "lblversion", QStringLiteral("Version 1.6")))
+    , Label5(linkLabel(this, "Label5", WebSiteTarget()))
+    , Label7(linkLabel(this, "Label7", SupportMail))
+    , Label9(linkLabel(this, "Label9", FeedbackMail))
+{
+    setObjectName(QStringLiteral("frmAbt"));
+    setWindowTitle(QStringLiteral("About..."));
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setDefault(true);
+
+    auto* links = new QGridLayout;
+    links->addWidget(plainLabel(this, "Label4", QStringLiteral("Find more cool software here:")), 0, 0);
+    links->addWidget(Label5, 0, 1);
+    links->addWidget(plainLabel(this, "Label6", QStringLiteral("Technical support:")), 1, 0);
+    links->addWidget(Label7, 1, 1);
+    links->addWidget(plainLabel(this, "Label10", QStringLiteral("Feedback:")), 2, 0);
+    links->addWidget(Label9, 2, 1);
+    auto* heading = new QHBoxLayout;
+    heading->addWidget(pictureLabel(this, "Picture1", modArtwork::ProgramIcon(), 64));
+    heading->addWidget(lblversion, 1);
+    heading->addWidget(pictureLabel(this, "Picture2", modArtwork::TrayIcon(), 32), 0, Qt::AlignTop);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(heading);
+    layout->addLayout(links);
+    layout->addWidget(plainLabel(this, "Label2",
+                                 QStringLiteral("Zorvane is free of charge. You may pass it on to others, "
+                                                "as long as you pass on its installation package as you "
+                                                "downloaded it.")));
+    layout->addWidget(plainLabel(this, "Label3",
+                                 QStringLiteral("The pictures and icons of this program were drawn for it by "
+                                                "its authors. The libraries it is built on, with their "
+                                                "credits and licences, are listed in the help.")));
+    layout->addWidget(plainLabel(this, "Label1", QStringLiteral("\u00a9 2026 Quenmarsh")));
+    layout->addWidget(Command1, 0, Qt::AlignRight);
+
+    connect(Command1, &QPushButton::clicked, this, &QDialog::accept);
+    connect(Label5, &ClickableLabel::clicked, this,
+            [this] { openLink(WebSiteTarget(), QStringLiteral("Error opening Web browser.")); });
+    connect(Label7, &ClickableLabel::clicked, this,
+            [this] { openLink(SupportTarget(), QStringLiteral("Error opening email program.")); });
+    connect(Label9, &ClickableLabel::clicked, this,
+            [this] { openLink(FeedbackTarget(), QStringLiteral("Error opening email program.")); });
+    buildMenus();
+    Form_Load();
+}
+
+void frmAbt::Form_Load()
+{
+    lblversion->setText(QStringLiteral("Version ") + modVersion::VersionText());
+}
+
+void frmAbt::buildMenus()
+{
+    const auto item = [this](QMenu* menu, const char* name, const QString& caption, void (frmAbt::*handler)()) {
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+    const auto separator = [](QMenu* menu, const char* name) {
+        menu->addSeparator()->setObjectName(QString::fromLatin1(name));
+    };
+    main->setObjectName(QStringLiteral("main"));
+    mnuOpen = item(main, "mnuOpen", QStringLiteral("&Open"), &frmAbt::mnuOpen_Click);
+    separator(main, "sep3");
+    item(main, "mnuopt", QStringLiteral("O&ptions"), &frmAbt::mnuopt_Click);
+    item(main, "mnuupd", QStringLiteral("Check for &update..."), &frmAbt::mnuupd_Click);
+    separator(main, "sep1");
+    item(main, "mnuhelp", QStringLiteral("&Help"), &frmAbt::mnuhelp_Click);
+    item(main, "mnuTips", QStringLiteral("&Tips"), &frmAbt::mnuTips_Click);
+    item(main, "mnuabout", QStringLiteral("&About"), &frmAbt::mnuabout_Click);
+    item(main, "mnuweblink", QStringLiteral("More &Cool Software"), &frmAbt::mnuweblink_Click);
+    separator(main, "sep2");
+    item(main, "mnuexit", QStringLiteral("E&xit"), &frmAbt::mnuexit_Click);
+    main->setDefaultAction(mnuOpen);
+
+    tray->setObjectName(QStringLiteral("tray"));
+    mnutrayrest = item(tray, "mnutrayrest", QStringLiteral("Restore"), &frmAbt::mnutrayrest_Click);
+    separator(tray, "sep5");
+    item(tray, "mnuTrayOpt", QStringLiteral("Options"), &frmAbt::mnuopt_Click);
+    separator(tray, "sep6");
+    item(tray, "mnutrayhelp", QStringLiteral("Help"), &frmAbt::mnuhelp_Click);
+    item(tray, "mnutraytip", QStringLiteral("Tips"), &frmAbt::mnuTips_Click);
+    item(tray, "mnutrayabt", QStringLiteral("About"), &frmAbt::mnuabout_Click);
+    item(tray, "mnutrayweblnk", QStringLiteral("More Cool Software"), &frmAbt::mnuweblink_Click);
+    separator(tray, "sep4");
+    mnutrayex = item(tray, "mnutrayex", QStringLiteral("Exit"), &frmAbt::mnutrayex_Click);
+    tray->setDefaultAction(mnutrayrest);
+}
+
+void frmAbt::PopupMain(const QPoint& pos)
+{
+    main->popup(pos, mnuOpen);
+}
+
+void frmAbt::PopupTray(const QPoint& pos)
+{
+    tray->popup(pos, mnutrayrest);
+}
+
+void frmAbt::setTrayExitEnabled(bool blnEnabled)
+{
+    mnutrayex->setEnabled(blnEnabled);
+}
+
+void frmAbt::openLink(const QString& strTarget, const QString& strError)
+{
+    if (modHelpLaunch::LaunchDocument(this, strTarget) == modHelpLaunch::ResultNoAssociation)
+        QMessageBox(QMessageBox::Warning, QStringLiteral("Error"), strError, QMessageBox::Ok, this).exec();
+}
+
+void frmAbt::mnuOpen_Click()
+{
+    m_mainWindow->openfile();
+}
+
+void frmAbt::mnuopt_Click()
+{
+    frmopt options(m_mainWindow);
+    options.exec();
+}
+
+void frmAbt::mnuupd_Click()
+{
+    VersionCheck* check = m_mainWindow->versionCheck();
+    check->frommenu = true;
+    check->Start();
+}
+
+// The help viewer's result is not looked at: a help page that cannot be shown
+// has nothing better to offer.
+void frmAbt::mnuhelp_Click()
+{
+    modHelpLaunch::LaunchDocument(m_mainWindow, HelpTarget());
+}
+
+void frmAbt::mnuTips_Click()
+{
+    m_mainWindow->ShowTips();
+}
+
+void frmAbt::mnuabout_Click()
+{
+    exec();
+    // Unloaded once seen; the menus come back with a fresh load.
+    deleteLater();
+}
+
+void frmAbt::mnuweblink_Click()
+{
+    openLink(WebSiteTarget(), QStringLiteral("Error opening Web browser."));
+}
+
+void frmAbt::mnuexit_Click()
+{
+    Application::closeEveryWindow();
+}
+
+void frmAbt::mnutrayrest_Click()
+{
+    modSysTray::RestoreFromTray();
+}
+
+void frmAbt::mnutrayex_Click()
+{
+    modSysTray::DeleteTrayIcon();
+    Application::closeEveryWindow();
+}
