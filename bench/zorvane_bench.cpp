@@ -15,10 +15,10 @@
 // or showed a window other than the chooser.
 
 #include "core/archive/ArchiveSession.h"
+#include "core/util/CommandLine.h"
 #include "gui/Application.h"
-#include "gui/mainwindow/Form1.h"
-#include "gui/mainwindow/frmerr.h"
-#include "core/util/modVbCmdLine.h"
+#include "gui/mainwindow/ErrorLogDialog.h"
+#include "gui/mainwindow/MainWindow.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -74,7 +74,7 @@ private:
 class ChooserAnswer : public QObject
 {
 public:
-    ChooserAnswer(Form1& window, const QString& destination, Counts& counts)
+    ChooserAnswer(MainWindow& window, const QString& destination, Counts& counts)
         : m_window(window)
         , m_destination(destination)
         , m_counts(counts)
@@ -103,7 +103,7 @@ private:
     void answer(QWidget* prompt)
     {
         if (prompt->objectName() != u"Form2" || !problems.isEmpty()) {
-            if (auto* log = qobject_cast<frmerr*>(prompt))
+            if (auto* log = qobject_cast<ErrorLogDialog*>(prompt))
                 problems += log->lines();
             else
                 problems += QStringLiteral("unexpected window %1 \"%2\"")
@@ -130,7 +130,7 @@ private:
         connect(session, &ArchiveSession::NextVolumne, this, [this] { ++m_counts.volumes; });
     }
 
-    Form1& m_window;
+    MainWindow& m_window;
     QString m_destination;
     Counts& m_counts;
     QPointer<ArchiveSession> m_session;
@@ -184,7 +184,7 @@ int main(int argc, char* argv[])
 
     int appArgc = 1;
     Application app(appArgc, argv);
-    Form1 window;
+    MainWindow window;
     Counts counts;
     PaintCounter paints(&window, counts);
     app.installEventFilter(&paints);

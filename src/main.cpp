@@ -1,13 +1,13 @@
 #include "gui/Application.h"
 #include "gui/mainwindow/FirstPaintProbe.h"
-#include "gui/mainwindow/Form1.h"
+#include "gui/mainwindow/MainWindow.h"
 
 #include <QTimer>
 
 int main(int argc, char* argv[])
 {
     Application app(argc, argv);
-    Form1 window;
+    MainWindow window;
     FirstPaintProbe::Watch(&window);
     // The load handler runs inside the event loop, so a run that ends by
     // closing every window also ends the program.

@@ -2,8 +2,8 @@
 
 #include "Version.h"
 #include "core/util/PathText.h"
-#include "gui/mainwindow/modArtwork.h"
-#include "platform/modLocale.h"
+#include "gui/mainwindow/Artwork.h"
+#include "platform/Utf8Locale.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -16,11 +16,11 @@ Application::Application(int& argc, char** argv)
     setOrganizationName(QString::fromUtf8(Version::Publisher));
     setApplicationVersion(QString::fromUtf8(Version::Text));
     // Every window without an icon of its own shows the program's.
-    setWindowIcon(modArtwork::ProgramIcon());
+    setWindowIcon(Artwork::ProgramIcon());
     setDesktopFileName(QStringLiteral("zorvane"));
     // QApplication has just set the locale from the environment; fix the
     // character set after it, or it would undo the switch.
-    modLocale::EnsureUtf8Locale();
+    Utf8Locale::EnsureUtf8Locale();
 }
 
 // Qt ends the program when its last visible window closes; a window hidden in

@@ -1,7 +1,7 @@
 // Whatever the publisher's server sends, the version comparison must not crash
 // and must behave as "strictly greater": never both ways, never against itself,
 // and transitive, or an update could be offered back and forth.
-#include "core/update/modVersion.h"
+#include "core/update/AppVersion.h"
 
 #include <QList>
 #include <cstdint>
@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QString b = QString::fromUtf8(parts[1]);
     const QString c = QString::fromUtf8(parts[2]);
 
-    using modVersion::IsNewer;
+    using AppVersion::IsNewer;
     if (IsNewer(a, a) || (IsNewer(a, b) && IsNewer(b, a)))
         std::abort();
     if (IsNewer(a, b) && IsNewer(b, c) && !IsNewer(a, c))

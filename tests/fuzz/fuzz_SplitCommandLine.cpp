@@ -1,6 +1,6 @@
 // Any argument text must split without a crash, and where the splitter can
 // represent its own tokens, joining them again must give the same tokens.
-#include "core/util/modVbCmdLine.h"
+#include "core/util/CommandLine.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -33,13 +33,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     QStringList tokens;
-    modVbCmdLine::SplitCommandLine(text, tokens);
+    CommandLine::SplitCommandLine(text, tokens);
     if (tokens.isEmpty())
         std::abort(); // the list always holds at least one element
     if (!rejoinable(tokens))
         return 0;
     QStringList again;
-    modVbCmdLine::SplitCommandLine(joined(tokens), again);
+    CommandLine::SplitCommandLine(joined(tokens), again);
     if (again != tokens)
         std::abort();
     return 0;

@@ -1,6 +1,6 @@
 // The outline of any picture must stay inside it and hold exactly the pixels
 // before a row's first background pixel that are not the transparent colour.
-#include "gui/mainwindow/cTrimmer.h"
+#include "gui/mainwindow/WindowShape.h"
 
 #include <QtEndian>
 #include <cstdint>
@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     // QRegion joins equal runs of neighbouring rows, so its rectangles need not
     // be one pixel high; what must hold is the set of pixels they cover.
-    const QRegion outline = cTrimmer::TrimRegion(image, back);
+    const QRegion outline = WindowShape::TrimRegion(image, back);
     for (const QRect& rect : outline)
         if (rect.isEmpty() || !image.rect().contains(rect))
             std::abort();

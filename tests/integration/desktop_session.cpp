@@ -2,9 +2,9 @@
 // with real pointer events. desktop-session.sh runs it under Xvfb with trayer
 // as the notification area; the screenshots are kept for people to look at.
 #include "core/archive/RunState.h"
-#include "gui/mainwindow/Form1.h"
-#include "core/settings/CRegSettings.h"
-#include "gui/mainwindow/modSysTray.h"
+#include "core/settings/SettingsStore.h"
+#include "gui/mainwindow/MainWindow.h"
+#include "gui/mainwindow/TrayIcon.h"
 #include "support/ShapeCheck.h"
 
 #include <QApplication>
@@ -99,14 +99,14 @@ private slots:
 private:
     // Below every other window, so the tray stays in view above it.
     QWidget m_backdrop;
-    std::unique_ptr<Form1> m_form;
+    std::unique_ptr<MainWindow> m_form;
 };
 
 void DesktopSession::initTestCase()
 {
     QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
     // Not a first start and no tips, so the main window is the only window.
-    CRegSettings settings;
+    SettingsStore settings;
     settings.setCompany(QStringLiteral("Quenmarsh"));
     settings.setAppName(QStringLiteral("Zorvane"));
     QVERIFY(settings.SaveSetting(QStringLiteral("General"), QStringLiteral("First Run"), QStringLiteral("False")));
@@ -125,7 +125,7 @@ void DesktopSession::initTestCase()
 
 void DesktopSession::shapedWindow()
 {
-    m_form = std::make_unique<Form1>();
+    m_form = std::make_unique<MainWindow>();
     m_form->move(FormPosition);
     m_form->Form_Load({});
     QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
@@ -154,7 +154,7 @@ void DesktopSession::trayIcon()
     QTRY_VERIFY_WITH_TIMEOUT(!m_form->isVisible() && run.InTray, Patience);
 
     // The icon is docked once trayer has reparented it into its panel.
-    QSystemTrayIcon* icon = modSysTray::TrayIconData();
+    QSystemTrayIcon* icon = TrayIcon::TrayIconData();
     QVERIFY(icon->isVisible());
     QWidget* dock = shownTopLevel("QSystemTrayIconSys");
     QVERIFY(dock);

@@ -3,9 +3,9 @@
 // plain colour; weston-screenshooter takes the pictures, kept for people to
 // look at.
 #include "core/archive/RunState.h"
-#include "gui/mainwindow/Form1.h"
-#include "gui/mainwindow/frmerr.h"
-#include "core/settings/CRegSettings.h"
+#include "core/settings/SettingsStore.h"
+#include "gui/mainwindow/ErrorLogDialog.h"
+#include "gui/mainwindow/MainWindow.h"
 #include "support/PromptScript.h"
 #include "support/ShapeCheck.h"
 
@@ -75,16 +75,16 @@ void WaylandSession::initTestCase()
     QCOMPARE(QGuiApplication::platformName(), QStringLiteral("wayland"));
     // Not a first start and no tips, so the main window is the only window.
     QVERIFY(
-        CRegSettings().SaveSetting(QStringLiteral("General"), QStringLiteral("First Run"), QStringLiteral("False")));
+        SettingsStore().SaveSetting(QStringLiteral("General"), QStringLiteral("First Run"), QStringLiteral("False")));
     QVERIFY(
-        CRegSettings().SaveSetting(QStringLiteral("General"), QStringLiteral("No Instructions"), QStringLiteral("1")));
+        SettingsStore().SaveSetting(QStringLiteral("General"), QStringLiteral("No Instructions"), QStringLiteral("1")));
 }
 
 // Outside its outline the desktop shows through, and the key colour the
 // picture holds there is drawn nowhere.
 void WaylandSession::shapedWindow()
 {
-    Form1 form;
+    MainWindow form;
     form.Form_Load({});
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     QImage shot;
@@ -100,7 +100,7 @@ void WaylandSession::shapedWindow()
         Patience);
     QVERIFY(saveShot(shot, QStringLiteral("main-window-wayland.png")));
     QVERIFY2(shaped, qPrintable(mismatch));
-    const QPoint keyColour = ShapeCheck::find(shot, modArtwork::TransparentColor);
+    const QPoint keyColour = ShapeCheck::find(shot, Artwork::TransparentColor);
     QVERIFY2(keyColour.isNull(), qPrintable(ShapeCheck::at(keyColour)));
 }
 
@@ -122,10 +122,11 @@ void WaylandSession::wholeRun()
         .then(PromptScript::chooseFolder(out, true, true))
         .then(PromptScript::overwrite("Command1"))
         .then([&log](QWidget* w) {
-            log = qobject_cast<frmerr*>(w) ? qobject_cast<frmerr*>(w)->lines() : QStringList{QStringLiteral("no log")};
+            log = qobject_cast<ErrorLogDialog*>(w) ? qobject_cast<ErrorLogDialog*>(w)->lines()
+                                                   : QStringList{QStringLiteral("no log")};
             PromptScript::click(w, "Command1");
         });
-    Form1 form;
+    MainWindow form;
     form.Form_Load({QStringLiteral(ZORVANE_FIXTURES "/enc-data.rar"), QStringLiteral(ZORVANE_FIXTURES "/damaged.rar")});
     QVERIFY2(!script.unexpected, qPrintable(script.seen.join(u',')));
     QCOMPARE(script.seen, (QStringList{"Formpw", "Form2", "frmOW", "frmerr"}));
@@ -157,7 +158,7 @@ void WaylandSession::menuWindows()
 {
     QFETCH(QString, item);
     QFETCH(QString, window);
-    Form1 form;
+    MainWindow form;
     form.Form_Load({});
     QTest::mouseClick(form.findChild<QWidget*>(QStringLiteral("Label3")), Qt::LeftButton);
     QTRY_VERIFY(QApplication::activePopupWidget());

@@ -15,7 +15,7 @@
 
 // Answers the modal prompts an operation shows, one scripted step per prompt,
 // the way a user would: it waits for each new modal window, fills its fields
-// and clicks its buttons. It records the class of every prompt it saw.
+// and clicks its buttons. It records the name of every prompt it saw.
 class PromptScript : public QObject
 {
 public:
@@ -161,7 +161,9 @@ private:
         if (!prompt || m_answered.contains(prompt))
             return;
         m_answered.append(prompt);
-        seen.append(QString::fromLatin1(prompt->metaObject()->className()));
+        // The window's own name; a message box has none, and goes by its class.
+        seen.append(prompt->objectName().isEmpty() ? QString::fromLatin1(prompt->metaObject()->className())
+                                                   : prompt->objectName());
         if (m_steps.isEmpty()) {
             unexpected = true;
             prompt->close();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gui/mainwindow/modArtwork.h"
+#include "gui/mainwindow/Artwork.h"
 
 #include <QImage>
 #include <QString>
@@ -21,7 +21,7 @@ inline QString at(QPoint p)
 // outside it, the window everywhere else.
 inline QString mismatch(const QImage& shot, const QWidget& form, QPoint origin, QRgb backdrop)
 {
-    const QImage picture = modArtwork::FormPicture(1.0);
+    const QImage picture = Artwork::FormPicture(1.0);
     const auto screen = [&](QPoint p) { return shot.pixel(origin + p) | ~RGB_MASK; };
     const QRgb back = backdrop | ~RGB_MASK;
     const int w = form.width();
@@ -40,7 +40,7 @@ inline QString mismatch(const QImage& shot, const QWidget& form, QPoint origin, 
     }
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
-            const bool outside = (picture.pixel(x, y) | ~RGB_MASK) == modArtwork::TransparentColor;
+            const bool outside = (picture.pixel(x, y) | ~RGB_MASK) == Artwork::TransparentColor;
             if (outside != (screen(QPoint(x, y)) == back))
                 return QStringLiteral("%1 is on the wrong side of the outline").arg(at(QPoint(x, y)));
         }

@@ -1,17 +1,17 @@
 #include "core/archive/ArchiveSession.h"
 
 #include "core/archive/ArchiveHandle.h"
-#include "core/util/PathText.h"
+#include "core/archive/EntryPath.h"
+#include "core/archive/EventPump.h"
+#include "core/archive/ResultMessages.h"
 #include "core/archive/RunState.h"
 #include "core/archive/UnrarApi.h"
-#include "gui/prompts/frmOW.h"
-#include "core/archive/modEntryPath.h"
-#include "core/archive/modEvents.h"
-#include "core/archive/modResultMessages.h"
 #include "core/archive/modSession.h"
-#include "gui/prompts/Formpw.h"
-#include "gui/prompts/Form2.h"
-#include "core/util/modBoundedChild.h"
+#include "core/util/BoundedChild.h"
+#include "core/util/PathText.h"
+#include "gui/prompts/ExtractFolderDialog.h"
+#include "gui/prompts/OverwriteDialog.h"
+#include "gui/prompts/PasswordDialog.h"
 
 #include <QTimeZone>
 #include <cmath>
@@ -48,7 +48,7 @@ template <size_t N> QByteArray fieldBytes(const char (&field)[N])
 // The name shown and reported for an entry: where the library writes it.
 QString entryName(const QByteArray& baStored)
 {
-    const QByteArray cleaned = modEntryPath::CleanedName(baStored);
+    const QByteArray cleaned = EntryPath::CleanedName(baStored);
     return QString::fromUtf8(cleaned.isEmpty() ? baStored : cleaned);
 }
 
@@ -68,14 +68,14 @@ void makeRoomFor(const QByteArray& baPath, ExtractFolder::Place place)
 }
 
 // Why work in a bounded child let the archive down, or 0 when it returned.
-qint32 failureCode(modBoundedChild::Outcome outcome, qint32 lngFailedCode)
+qint32 failureCode(BoundedChild::Outcome outcome, qint32 lngFailedCode)
 {
     switch (outcome) {
-    case modBoundedChild::Outcome::Returned:
+    case BoundedChild::Outcome::Returned:
         return 0;
-    case modBoundedChild::Outcome::TimedOut:
-        return modResultMessages::LibraryTimeout;
-    case modBoundedChild::Outcome::Failed:
+    case BoundedChild::Outcome::TimedOut:
+        return ResultMessages::LibraryTimeout;
+    case BoundedChild::Outcome::Failed:
         break;
     }
     return lngFailedCode;
@@ -94,7 +94,7 @@ bool makeOneLevel(const QString& folder)
     if (isFolder(path))
         return true;
     ::mkdir(path.constData(), 0777);
-    modEvents::YieldToWindows();
+    EventPump::YieldToWindows();
     return isFolder(path);
 }
 
@@ -132,7 +132,7 @@ bool ArchiveSession::ExtractRarFiles(const QString& strRarFile, const QString&, 
 bool ArchiveSession::ProcessRarFiles(const QString& strRarFile, int intMode, QStringList* arrstrFilenames)
 {
     RunState& run = RunState::instance();
-    modEvents::YieldToWindows();
+    EventPump::YieldToWindows();
     run.OverwriteAnswer.clear();
     run.OverwriteForAll = false;
     m_strRefusedEntry.clear();
@@ -199,7 +199,7 @@ bool ArchiveSession::ProcessRarFiles(const QString& strRarFile, int intMode, QSt
         return false;
     }
 
-    RARSetCallback(archive.get(), MUnrarCallback::RarCallback, reinterpret_cast<long>(this));
+    RARSetCallback(archive.get(), UnrarCallback::RarCallback, reinterpret_cast<long>(this));
     reportComment(data, strRarFile, comment);
 
     dblFileSize = 0;
@@ -215,7 +215,7 @@ bool ArchiveSession::ProcessRarFiles(const QString& strRarFile, int intMode, QSt
     qsizetype listed = 0;
     QString previous;
     while (readResult == ERAR_SUCCESS) {
-        modEvents::YieldToWindows();
+        EventPump::YieldToWindows();
         QString entry = entryName(fieldBytes(m_header->FileName));
         const bool continuation = (m_header->Flags & RHDF_SPLITBEFORE) != 0;
         int entryResult;
@@ -246,7 +246,7 @@ bool ArchiveSession::ProcessRarFiles(const QString& strRarFile, int intMode, QSt
             return reportFailedEntry(entryResult, entry);
         result = true;
         run.LastExtractFolder = folder;
-        modEvents::YieldToWindows();
+        EventPump::YieldToWindows();
         readResult = readHeader(archive);
     }
     // A header that cannot be read ends the archive quietly, as its end would;
@@ -263,9 +263,9 @@ int ArchiveSession::readHeader(ArchiveHandle& archive)
 
 // Work in a copy of the program, bounded in time; the window is served while
 // it runs, which an archive on a stalled network share can make long.
-modBoundedChild::Outcome ArchiveSession::runBounded(const std::function<void()>& work) const
+BoundedChild::Outcome ArchiveSession::runBounded(const std::function<void()>& work) const
 {
-    return modBoundedChild::RunInChild(work, m_probeLimit, [] { modEvents::YieldToWindows(); });
+    return BoundedChild::RunInChild(work, m_probeLimit, [] { EventPump::YieldToWindows(); });
 }
 
 // Some damaged archives crash the library while it opens them (a RAR5 main
@@ -280,7 +280,7 @@ qint32 ArchiveSession::trialOpenFailure(const RAROpenArchiveData& data) const
         if (probe && trial.OpenResult == ERAR_SUCCESS)
             RARReadHeaderEx(probe.get(), &header);
     });
-    return failureCode(outcome, modResultMessages::LibraryFailure);
+    return failureCode(outcome, ResultMessages::LibraryFailure);
 }
 
 // libunrar 6.2.6 decrypts an entry whose header failed its check even when it
@@ -310,7 +310,7 @@ qint32 ArchiveSession::decryptionRefusal()
                     ::_exit(1);
             });
     }
-    return failureCode(*m_headerWalk, modResultMessages::DamagedEncryptedEntry);
+    return failureCode(*m_headerWalk, ResultMessages::DamagedEncryptedEntry);
 }
 
 bool ArchiveSession::needsPassword(ArchiveHandle& archive)
@@ -363,10 +363,10 @@ bool ArchiveSession::destinationFolder(const QString& strRarFile, QString& folde
 ArchiveSession::FolderChoice ArchiveSession::EnsureExtractFolder()
 {
     RunState& run = RunState::instance();
-    modEvents::YieldToWindows();
+    EventPump::YieldToWindows();
     if (run.UseFolderForAll)
         return FolderChoice::Go;
-    Form2 chooser;
+    ExtractFolderDialog chooser;
     chooser.exec();
     if (chooser.cancl)
         return FolderChoice::Cancelled;
@@ -383,7 +383,7 @@ ArchiveSession::FolderChoice ArchiveSession::EnsureExtractFolder()
 
 QString ArchiveSession::AskPassword()
 {
-    Formpw prompt(m_owner);
+    PasswordDialog prompt(m_owner);
     prompt.exec();
     RunState::instance().UsePasswordForAll = prompt.ufa;
     return prompt.pword;
@@ -408,7 +408,7 @@ void ArchiveSession::startNewFile(const QString& strEntry)
     dblFileSize = modSession::HiLoAsDouble(m_header->UnpSizeHigh, m_header->UnpSize);
     dblExtracted = 0;
     intNextProgress = 0;
-    modEvents::YieldToWindows();
+    EventPump::YieldToWindows();
     QString name = strEntry;
     // The zone is looked up once: local time from scratch reads the system's
     // zone file again for every entry.
@@ -419,7 +419,7 @@ void ArchiveSession::startNewFile(const QString& strEntry)
     qint32 method = static_cast<qint32>(m_header->Method);
     qint32 attributes = static_cast<qint32>(m_header->FileAttr);
     emit ProcessingFile(name, dblFileSize, now, major, minor, method, attributes);
-    modEvents::YieldToWindows();
+    EventPump::YieldToWindows();
 }
 
 int ArchiveSession::processEntry(ArchiveHandle& archive, int intMode, const ExtractFolder& folder, bool& blnCancelled)
@@ -434,14 +434,14 @@ int ArchiveSession::processEntry(ArchiveHandle& archive, int intMode, const Extr
         return RARProcessFile(archive.get(), RAR_TEST, nullptr, nullptr);
 
     const QByteArray stored = fieldBytes(m_header->FileName);
-    const modEntryPath::Check check = modEntryPath::CheckName(folder, stored);
+    const EntryPath::Check check = EntryPath::CheckName(folder, stored);
     if (const qint32 refusal = refusalFor(folder, check.verdict); refusal != 0)
         return refuseEntry(archive, refusal, entryName(stored));
 
     // The library would wait for ever on a pipe, or write to a device.
     if (check.place == ExtractFolder::Place::Other)
-        return refuseEntry(archive, modResultMessages::SpecialFileInPlace, entryName(stored));
-    const QByteArray target = folder.path() + '/' + modEntryPath::CleanedName(stored);
+        return refuseEntry(archive, ResultMessages::SpecialFileInPlace, entryName(stored));
+    const QByteArray target = folder.path() + '/' + EntryPath::CleanedName(stored);
     if (check.place == ExtractFolder::Place::File || check.place == ExtractFolder::Place::Link) {
         switch (askAboutExistingFile(entryName(stored))) {
         case Decision::Cancel:
@@ -457,35 +457,35 @@ int ArchiveSession::processEntry(ArchiveHandle& archive, int intMode, const Extr
             break;
         }
     }
-    modEvents::YieldToWindows();
+    EventPump::YieldToWindows();
     QByteArray destination = folder.path();
     const int result = RARProcessFile(archive.get(), RAR_EXTRACT, destination.data(), nullptr);
-    modEvents::YieldToWindows();
+    EventPump::YieldToWindows();
     if (result == ERAR_SUCCESS && !linkMadeSafely(folder.path(), target))
-        reportRefusal(modResultMessages::UnsafeEntry, entryName(stored));
+        reportRefusal(ResultMessages::UnsafeEntry, entryName(stored));
     return result;
 }
 
 // Why an entry must not reach the library, or 0. The library would write
 // through links already in the folder, make links and copies that reach out of
 // it through them, and give an empty name the folder itself, permissions and all.
-qint32 ArchiveSession::refusalFor(const ExtractFolder& folder, modEntryPath::Verdict verdict) const
+qint32 ArchiveSession::refusalFor(const ExtractFolder& folder, EntryPath::Verdict verdict) const
 {
     switch (verdict) {
-    case modEntryPath::Verdict::TooLong:
-        return modResultMessages::NameTooLong;
-    case modEntryPath::Verdict::Unsafe:
-        return modResultMessages::UnsafeEntry;
-    case modEntryPath::Verdict::Safe:
+    case EntryPath::Verdict::TooLong:
+        return ResultMessages::NameTooLong;
+    case EntryPath::Verdict::Unsafe:
+        return ResultMessages::UnsafeEntry;
+    case EntryPath::Verdict::Safe:
         break;
     }
     switch (m_header->RedirType) {
-    case modEntryPath::RedirWindowsSymlink:
-    case modEntryPath::RedirJunction:
-        return modResultMessages::UnsafeEntry; // Windows links have no meaning here
-    case modEntryPath::RedirHardLink:
-    case modEntryPath::RedirFileCopy:
-        return modEntryPath::TargetUsable(folder, redirTarget()) ? 0 : modResultMessages::UnsafeEntry;
+    case EntryPath::RedirWindowsSymlink:
+    case EntryPath::RedirJunction:
+        return ResultMessages::UnsafeEntry; // Windows links have no meaning here
+    case EntryPath::RedirHardLink:
+    case EntryPath::RedirFileCopy:
+        return EntryPath::TargetUsable(folder, redirTarget()) ? 0 : ResultMessages::UnsafeEntry;
     default:
         return 0;
     }
@@ -503,12 +503,12 @@ bool ArchiveSession::linkMadeSafely(const QByteArray& baFolder, const QByteArray
 {
     struct stat st;
     switch (m_header->RedirType) {
-    case modEntryPath::RedirHardLink:
+    case EntryPath::RedirHardLink:
         return lstatPath(baTarget, st);
-    case modEntryPath::RedirUnixSymlink:
+    case EntryPath::RedirUnixSymlink:
         if (!lstatPath(baTarget, st) || !S_ISLNK(st.st_mode))
             return false;
-        if (modEntryPath::ResolvesInside(baFolder, baTarget))
+        if (EntryPath::ResolvesInside(baFolder, baTarget))
             return true;
         ::unlink(baTarget.constData());
         return false;
@@ -537,7 +537,7 @@ ArchiveSession::Decision ArchiveSession::askAboutExistingFile(const QString& str
     RunState& run = RunState::instance();
     if (!run.OverwriteForAll) {
         run.OverwriteAnswer.clear();
-        frmOW prompt(m_owner);
+        OverwriteDialog prompt(m_owner);
         prompt.setMessage(modSession::DisplayText(strName));
         prompt.exec();
     }
@@ -551,14 +551,14 @@ ArchiveSession::Decision ArchiveSession::askAboutExistingFile(const QString& str
 bool ArchiveSession::reportFailedEntry(int result, const QString& strEntry)
 {
     if (RunState::instance().CurrentPassword.isEmpty() && blnPasswordInvolved)
-        result = modResultMessages::NoPasswordSupplied;
+        result = ResultMessages::NoPasswordSupplied;
     RaiseProcessError(result, strEntry);
     return false;
 }
 
 void ArchiveSession::ReportProgress(qint32 lngBytes)
 {
-    modEvents::YieldToWindows();
+    EventPump::YieldToWindows();
     dblExtracted += lngBytes;
     if (dblFileSize == 0)
         return;
@@ -607,7 +607,7 @@ void ArchiveSession::RaiseGotPassword(const QString& strPassword, bool& blnUseFo
 
 void ArchiveSession::RaiseOpenError(qint32 lngCode, const QString& strFileName)
 {
-    m_strLastErrorMsg = modResultMessages::OpenErrorMessage(lngCode);
+    m_strLastErrorMsg = ResultMessages::OpenErrorMessage(lngCode);
     QString message = m_strLastErrorMsg;
     QString file = strFileName;
     emit OpenError(lngCode, message, file);
@@ -615,7 +615,7 @@ void ArchiveSession::RaiseOpenError(qint32 lngCode, const QString& strFileName)
 
 void ArchiveSession::RaiseProcessError(qint32 lngCode, const QString& strFileName)
 {
-    m_strLastErrorMsg = modResultMessages::ProcessErrorMessage(lngCode, blnPasswordInvolved);
+    m_strLastErrorMsg = ResultMessages::ProcessErrorMessage(lngCode, blnPasswordInvolved);
     QString message = m_strLastErrorMsg;
     QString file = strFileName;
     emit ProcessError(lngCode, message, file);
@@ -623,7 +623,7 @@ void ArchiveSession::RaiseProcessError(qint32 lngCode, const QString& strFileNam
 
 void ArchiveSession::RaiseCommentError(qint32 lngCode, const QString& strFileName)
 {
-    m_strLastErrorMsg = modResultMessages::CommentErrorMessage(lngCode);
+    m_strLastErrorMsg = ResultMessages::CommentErrorMessage(lngCode);
     QString message = m_strLastErrorMsg;
     QString file = strFileName;
     emit CommentError(lngCode, message, file);

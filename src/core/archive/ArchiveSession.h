@@ -1,8 +1,8 @@
 #pragma once
 
-#include "core/archive/MUnrarCallback.h"
-#include "core/archive/modEntryPath.h"
-#include "core/util/modBoundedChild.h"
+#include "core/archive/EntryPath.h"
+#include "core/archive/UnrarCallback.h"
+#include "core/util/BoundedChild.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -110,7 +110,7 @@ private:
     bool ProcessRarFiles(const QString& strRarFile, int intMode, QStringList* arrstrFilenames);
     FolderChoice EnsureExtractFolder();
     QString AskPassword();
-    modBoundedChild::Outcome runBounded(const std::function<void()>& work) const;
+    BoundedChild::Outcome runBounded(const std::function<void()>& work) const;
     qint32 trialOpenFailure(const RAROpenArchiveData& data) const;
     qint32 decryptionRefusal();
     bool needsPassword(ArchiveHandle& archive);
@@ -121,7 +121,7 @@ private:
     Decision askAboutExistingFile(const QString& strName);
     int readHeader(ArchiveHandle& archive);
     int processEntry(ArchiveHandle& archive, int intMode, const ExtractFolder& folder, bool& blnCancelled);
-    qint32 refusalFor(const ExtractFolder& folder, modEntryPath::Verdict verdict) const;
+    qint32 refusalFor(const ExtractFolder& folder, EntryPath::Verdict verdict) const;
     QByteArray redirTarget() const;
     bool linkMadeSafely(const QByteArray& baFolder, const QByteArray& baTarget) const;
     int refuseEntry(ArchiveHandle& archive, qint32 lngCode, const QString& strEntry);
@@ -143,7 +143,7 @@ private:
     // decides whether its encrypted entries may be decrypted (made once, at
     // the first of them).
     QByteArray m_baArchive;
-    std::optional<modBoundedChild::Outcome> m_headerWalk;
+    std::optional<BoundedChild::Outcome> m_headerWalk;
     double dblFileSize = 0;
     double dblExtracted = 0;
     qint16 intNextProgress = 0;

@@ -507,7 +507,7 @@ void tst_ArchiveSession::passwordFitsTheLibrarysBuffer()
     PromptScript script;
     script.then(PromptScript::password("abcdefé")); // 8 bytes; the buffer holds 7 and the NUL
     QByteArray buffer(12, 'X');
-    QCOMPARE(MUnrarCallback::RarCallback(UCM_NEEDPASSWORD, long(&session), long(buffer.data()), 8), 1);
+    QCOMPARE(UnrarCallback::RarCallback(UCM_NEEDPASSWORD, long(&session), long(buffer.data()), 8), 1);
     QCOMPARE(buffer, QByteArray("abcdef\0XXXXX", 12));
 }
 

@@ -1,6 +1,6 @@
 #include "core/archive/ArchiveSession.h"
+#include "core/archive/EntryPath.h"
 #include "core/archive/RunState.h"
-#include "core/archive/modEntryPath.h"
 #include "support/PromptScript.h"
 
 #include <QDirIterator>
@@ -214,7 +214,7 @@ void tst_HostileArchives::resolvesInside()
             QVERIFY(QDir().mkpath(name));
     }
     const QString folder = tmp.filePath("dest"), full = tmp.filePath(path);
-    QCOMPARE(modEntryPath::ResolvesInside(QFile::encodeName(folder), QFile::encodeName(full)),
+    QCOMPARE(EntryPath::ResolvesInside(QFile::encodeName(folder), QFile::encodeName(full)),
              insideByRealPath(folder, full));
 }
 

@@ -1,6 +1,6 @@
 // settings_writer SECTION PREFIX COUNT VALUE_SIZE: saves COUNT values from its own process,
 // printing "saved N" after each, for the store's concurrency and kill tests.
-#include "core/settings/CRegSettings.h"
+#include "core/settings/SettingsStore.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -9,7 +9,7 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    CRegSettings store;
+    SettingsStore store;
     QTextStream out(stdout);
     bool ok = true;
     for (int i = 0; i < args.at(3).toInt(); ++i) {

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "core/archive/ExtractFolder.h"
+
+#include <QByteArray>
+
+// Where an archive entry lands below the extract folder, and whether it may be
+// written there. The UnRAR library cleans stored names before it writes them
+// ("../../x" becomes "x"); every check the program makes (the existing file,
+// the overwrite question, links on the way) must look at that same place, in
+// the name's own bytes, which need not be valid UTF-8.
+namespace EntryPath {
+
+// The library's redirection kinds (RARHeaderDataEx::RedirType).
+enum RedirKind : unsigned
+{
+    RedirNone = 0,
+    RedirUnixSymlink = 1,
+    RedirWindowsSymlink = 2,
+    RedirJunction = 3,
+    RedirHardLink = 4,
+    RedirFileCopy = 5
+};
+
+enum class Verdict
+{
+    Safe,
+    // It would leave the folder, land on the folder itself, or go through a
+    // symbolic link that is already there.
+    Unsafe,
+    // The library would cut it, so the written name cannot be known.
+    TooLong
+};
+
+// The library's narrow name field holds 1,023 bytes; a name that fills it was cut.
+inline constexpr qsizetype NameFieldLimit = 1023;
+// The library cuts the whole path, extract folder included, at this length.
+inline constexpr qsizetype PathLimit = 2047;
+// One name in a path, as Linux file systems allow it.
+inline constexpr qsizetype ComponentLimit = 255;
+
+// The stored name as the library cleans it: no leading "/", "//server/share/",
+// "./" or "../"; nothing up to the last "/../"; "." and ".." alone are empty.
+QByteArray CleanedName(const QByteArray& baStored);
+
+struct Check
+{
+    Verdict verdict = Verdict::Safe;
+    // What is at the entry's place now, when the name got that far.
+    ExtractFolder::Place place = ExtractFolder::Place::Missing;
+};
+
+// Whether an entry stored as baStored may be written below the folder, and
+// what is there already.
+Check CheckName(const ExtractFolder& folder, const QByteArray& baStored);
+
+// True when baPath, resolved through every link on its way (missing parts
+// taken as they are written), stays within baFolder.
+bool ResolvesInside(const QByteArray& baFolder, const QByteArray& baPath);
+
+// For a hard link or file copy: its cleaned target below baFolder must be a
+// regular file reached without links.
+bool TargetUsable(const ExtractFolder& folder, const QByteArray& baStoredTarget);
+
+} // namespace EntryPath

@@ -1,0 +1,58 @@
+#include "core/settings/RecentList.h"
+
+#include "core/settings/SettingsStore.h"
+
+#include <QHash>
+
+namespace RecentList {
+
+namespace {
+const QString NumberKey = QStringLiteral("Number");
+
+// A count edited by hand into the millions would otherwise freeze the window
+// that loads the list.
+constexpr int MaxLoaded = 1000;
+} // namespace
+
+QStringList Load(const SettingsStore& settings, const QString& strSection)
+{
+    bool ok = false;
+    const int count = settings.GetSetting(strSection, NumberKey, QStringLiteral("0")).trimmed().toInt(&ok);
+    QHash<QString, QString> stored;
+    for (const SettingsStore::SettingRow& row : settings.GetAllSettings(strSection))
+        stored.insert(row.name, row.text);
+    QStringList entries;
+    for (int i = 0; ok && i < std::min(count, MaxLoaded); ++i)
+        entries.append(stored.value(QString::number(i)));
+    return entries;
+}
+
+QList<SettingsStore::SettingRow> Choose(const QStringList& entries, const QString& strValue, int intCapacity)
+{
+    QStringList list = entries;
+    const qsizetype count = list.size();
+    bool found = false;
+    for (qsizetype i = 0; i < count; ++i) {
+        if (list.at(i) == strValue) {
+            found = true;
+            list.move(i, 0);
+        }
+    }
+
+    QList<SettingsStore::SettingRow> writes;
+    if (found) {
+        for (qsizetype i = 0; i < count; ++i)
+            writes.append({QString::number(i), list.at(i)});
+        return writes;
+    }
+    for (qsizetype i = count; i >= 1; --i)
+        writes.append({QString::number(i), list.at(i - 1)});
+    writes.append({QStringLiteral("0"), strValue});
+    // Only the exact capacity stops the growth: a larger count stored by other
+    // means is honoured as it is.
+    if (count != intCapacity)
+        writes.append({NumberKey, QString::number(count + 1)});
+    return writes;
+}
+
+} // namespace RecentList

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QDialog>
+
+class QCheckBox;
+class QLabel;
+class QPushButton;
+
+// Asks what to do with an entry whose target file already exists. The answer
+// goes to RunState::OverwriteAnswer and RunState::OverwriteForAll, where the
+// archive session reads it after the window has closed.
+class OverwriteDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit OverwriteDialog(QWidget* parent = nullptr);
+
+    // Shows the question for the entry strEntryName (a path inside the archive).
+    // A name too wide for one line is cut in its middle; the whole path is then
+    // the label's tool tip.
+    void setMessage(const QString& strEntryName);
+    static QString OverwriteMessage(const QString& strEntryName);
+
+    // Every way of closing ends here, so "for all" is recorded whatever closed us.
+    void done(int r) override;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void fitCheckBox();
+    void fitMessage();
+    void answer(const QString& strAnswer, int r);
+
+    QLabel* Picture1;
+    QLabel* Label1;
+    QCheckBox* Check1;
+    QPushButton* Command1;
+    QPushButton* Command2;
+    QPushButton* Command3;
+};

@@ -1,0 +1,28 @@
+#include "core/settings/RecentList.h"
+#include "core/settings/SettingsStore.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+// Choosing and saving are driven through the extract-folder chooser's tests.
+class tst_modRecentList : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // A hand-edited count must not make a window read keys for ever.
+    void absurdCountStopsAtAThousand()
+    {
+        QTemporaryDir config;
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+        SettingsStore settings;
+        settings.SaveSetting("Extract Folders", "Number", " 2000000000 ");
+        settings.SaveSetting("Extract Folders", "1", "/second/");
+        const QStringList entries = RecentList::Load(settings, "Extract Folders");
+        QCOMPARE(entries.size(), 1000);
+        QCOMPARE(entries.mid(0, 3), (QStringList{"", "/second/", ""})); // missing keys give empty entries
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_modRecentList)
+#include "tst_RecentList.moc"

@@ -1,0 +1,147 @@
+#include "core/settings/SettingsStore.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <sys/stat.h>
+
+namespace {
+
+const QString WriterPath = QStringLiteral(ZORVANE_TEST_BIN "/settings_writer");
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class tst_CRegSettings : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_home;
+    QString m_config;
+    QString m_file;
+
+private slots:
+    void init()
+    {
+        m_home = std::make_unique<QTemporaryDir>();
+        m_config = m_home->filePath("config");
+        m_file = m_config + "/Quenmarsh/Zorvane.conf";
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config));
+    }
+
+    void namesStayInsideAndOtherCallsWork()
+    {
+        SettingsStore settings;
+        settings.setCompany("../../escape");
+        settings.setAppName("a/../../b");
+        QVERIFY(settings.SaveSetting("S", "k", "v"));
+        QCOMPARE(QDir(m_config).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 1);
+        settings.setCompany("  ..  "); // blanks are trimmed first
+        QVERIFY(!settings.SaveSetting("S", "k", "v"));
+        QVERIFY(!settings.RunNextBoot("..", "x", 1));
+
+        // Nothing in the program deletes, enumerates or starts at log-on yet: one case each.
+        settings = SettingsStore();
+        QVERIFY(settings.SaveSetting("Options", "*", "default text"));
+        QVERIFY(settings.SaveSetting("options\\Sub", "k", "v"));
+        QCOMPARE(settings.GetSetting("OPTIONS", ""), QString("default text")); // "*" and "" name the default value
+        QCOMPARE(settings.EnumRegistryKeys(SettingsStore::RootKey::CurrentUser, "Options"), QStringList{"Sub"});
+        QVERIFY2(!settings.DeleteSetting("Options"), "a section with subsections stays");
+        QVERIFY(settings.DeleteSetting("Options\\Sub") && settings.DeleteSetting("Options", "*"));
+        QVERIFY(settings.DeleteSetting("Options") && !settings.DeleteSetting("Options", "*"));
+
+        const QString entry = m_config + "/autostart/Zorvane.desktop";
+        QVERIFY(settings.RunNextBoot("Zorvane", R"(/usr/bin/zorvane "/home/u/a b.rar")", 1));
+        QVERIFY(readAll(entry).contains("\nExec=/usr/bin/zorvane \"/home/u/a b.rar\"\n"));
+        QVERIFY(settings.RunNextBoot("Zorvane", QString(), 0) && !QFileInfo::exists(entry));
+    }
+
+    // Every write waits for the disk: values go in together, and a save that
+    // changes nothing leaves the file as it is.
+    void unchangedValuesAreNotWrittenAgain()
+    {
+        const auto inode = [this] {
+            struct stat st;
+            return ::stat(QFile::encodeName(m_file).constData(), &st) == 0 ? st.st_ino : ino_t(0);
+        };
+        SettingsStore settings;
+        QVERIFY(settings.SaveSettings("Options", {{"a", "1"}, {"*", "d"}, {"b", "2"}}));
+        QCOMPARE(readAll(m_file), QByteArray("[Options]\na=1\n@=d\nb=2\n"));
+        const ino_t written = inode();
+        QVERIFY(written != 0);
+        // A write gives the file a new inode, and two could bring the first one back.
+        QVERIFY(settings.SaveSetting("options", "A", "1")); // names compare without regard to case
+        QCOMPARE(inode(), written);
+        QVERIFY(settings.SaveSettings("Options", {{"b", "2"}, {"", "d"}}));
+        QCOMPARE(inode(), written);
+        QVERIFY(settings.SaveSettings("Options", {{"b", "2"}, {"c", "3"}}));
+        QVERIFY(inode() != written);
+        QCOMPARE(readAll(m_file), QByteArray("[Options]\na=1\n@=d\nb=2\nc=3\n"));
+        QVERIFY(!settings.SaveSettings("\\Options", {{"k", "v"}})); // an empty level
+    }
+
+    void symbolicLinkAndUnreadableFileAreKept()
+    {
+        // Users keep dotfiles elsewhere: saving goes through the link and keeps it.
+        const QString real = m_home->filePath("Zorvane.conf");
+        QVERIFY(SettingsStore().SaveSetting("General", "Old", "1"));
+        QVERIFY(QFile::rename(m_file, real) && QFile::link(real, m_file));
+        QVERIFY(SettingsStore().SaveSetting("General", "New", "2"));
+        QVERIFY(QFileInfo(m_file).isSymLink());
+        QCOMPARE(readAll(real), QByteArray("[General]\nOld=1\nNew=2\n"));
+
+        QVERIFY(QFile::remove(m_file) && QDir().mkpath(m_file)); // a folder cannot be read as the file
+        QCOMPARE(SettingsStore().GetSetting("General", "Old", "default"), QString("default"));
+        QVERIFY(!SettingsStore().SaveSetting("General", "k", "v"));
+        QVERIFY(QFileInfo(m_file).isDir());
+    }
+
+    void concurrentProcessesLoseNoValue()
+    {
+        QProcess writers[4];
+        for (int w = 0; w < 4; ++w)
+            writers[w].start(WriterPath, {"Race", QStringLiteral("w%1-").arg(w), "40", "8"});
+        for (QProcess& writer : writers)
+            QVERIFY(writer.waitForFinished(120000) && writer.exitCode() == 0);
+        QCOMPARE(SettingsStore().GetAllSettings("Race").size(), 4 * 40);
+    }
+
+    // A writer killed at any point of a save must leave the old or the new file,
+    // private whatever the umask, never a torn one; the next save clears leftovers.
+    void killedWriterLeavesAWholeFile()
+    {
+        constexpr int ValueSize = 200000;
+        const mode_t oldMask = ::umask(0); // the writers inherit it
+        for (int kill = 0; kill < 25; ++kill) {
+            QProcess writer;
+            writer.start(WriterPath, {"Kill", "k", "100000", QString::number(ValueSize)});
+            QByteArray output;
+            QTRY_VERIFY((output += writer.readAllStandardOutput()).contains("saved"));
+            QTest::qWait(7 * kill % 60); // the kills land at different points of a save
+            writer.kill();
+            QVERIFY(writer.waitForFinished());
+
+            const auto saved = SettingsStore().GetAllSettings("Kill");
+            QVERIFY(!saved.isEmpty());
+            for (int i = 0; i < saved.size(); ++i) {
+                QCOMPARE(saved.at(i).name, QStringLiteral("k%1").arg(i));
+                QCOMPARE(saved.at(i).text.size(), ValueSize + QString::number(i).size());
+            }
+            QCOMPARE(QFileInfo(m_file).permissions(),
+                     QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+        }
+        ::umask(oldMask);
+        QVERIFY(SettingsStore().SaveSetting("Kill", "after", "x"));
+        QCOMPARE(QDir(m_config + "/Quenmarsh").entryList(QDir::Files | QDir::Hidden),
+                 (QStringList{"Zorvane.conf", "Zorvane.conf.lock"}));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_CRegSettings)
+#include "tst_SettingsStore.moc"

@@ -1,0 +1,111 @@
+#include "core/settings/SettingsStore.h"
+#include "gui/options/OptionsDialog.h"
+#include "platform/AppPaths.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The window's choices as shown: the association, the context menu, "Last used".
+QList<bool> shown(const OptionsDialog& window)
+{
+    QList<bool> ticks;
+    for (const char* name : {"Check1", "Check2", "defexfold_1"})
+        ticks.append(window.findChild<QAbstractButton*>(name)->isChecked());
+    return ticks;
+}
+
+// Makes the choices with the mouse, then leaves the window by the button.
+void answer(const QList<bool>& ticks, const char* button)
+{
+    OptionsDialog window;
+    window.show();
+    const char* names[] = {"Check1", "Check2", ticks[2] ? "defexfold_1" : "defexfold_0"};
+    for (int i = 0; i < 3; ++i) {
+        auto* box = window.findChild<QAbstractButton*>(names[i]);
+        if (box->isChecked() != (i == 2 || ticks[i]))
+            QTest::mouseClick(box, Qt::LeftButton);
+    }
+    QTest::mouseClick(window.findChild<QAbstractButton*>(button), Qt::LeftButton);
+    QVERIFY(!window.isVisible());
+}
+
+} // namespace
+
+class tst_frmopt : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_tmp;
+    // Asked only when needed: the answer may create the data folder.
+    static QString menuweave() { return AppPaths::WritableProgramFolder() + "Menuweave.ini"; }
+
+private slots:
+    void init()
+    {
+        m_tmp = std::make_unique<QTemporaryDir>();
+        qputenv("HOME", QFile::encodeName(m_tmp->path()));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_tmp->filePath("config")));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_tmp->filePath("data")));
+        qputenv("XDG_DATA_DIRS", "/usr/share"); // the shared MIME database
+    }
+    void cleanup() { QFile::remove(menuweave()); }
+
+    void okAppliesAndStores_data()
+    {
+        QTest::addColumn<QList<bool>>("ticks"); // as shown()
+        QTest::newRow("everything on") << QList<bool>{true, true, false};
+        QTest::newRow("association off") << QList<bool>{false, true, true};
+        QTest::newRow("context menu off") << QList<bool>{true, false, false};
+    }
+
+    void okAppliesAndStores()
+    {
+        QFETCH(QList<bool>, ticks);
+        // Turning the context-menu entry off leaves its configuration as it was.
+        const QByteArray old = "old configuration";
+        if (!ticks[1]) {
+            QFile file(menuweave());
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(old) == old.size());
+        }
+        answer(ticks, "Command1");
+        QCOMPARE(readAll(menuweave()), ticks[1] ? OptionsDialog::MenuweaveText(AppPaths::ProgramFile()) : old);
+        QCOMPARE(readAll(m_tmp->filePath("config/mimeapps.list")).contains("application/vnd.rar="), ticks[0]);
+        // The extract-folder chooser reads the choice by its text.
+        QCOMPARE(SettingsStore().GetSetting("Options", "Default Extract Folder"), ticks[2] ? "Last used" : "Current");
+        QCOMPARE(shown(OptionsDialog()), ticks);
+    }
+
+    // The words a user reads; the context-menu entry is named after the file managers that show it.
+    void texts()
+    {
+        OptionsDialog window;
+        QStringList shownTexts{window.windowTitle()};
+        for (const char* name : {"Check1", "Check2", "defexfold_0", "defexfold_1"})
+            shownTexts << window.findChild<QAbstractButton*>(name)->text();
+        shownTexts << window.findChild<QLabel*>("Label1")->text();
+        QCOMPARE(shownTexts,
+                 QStringList({"0ptions", "Associate Rar files with Zorvane", "Integrate with file managers ", "Current",
+                              "Last used", "Default extract folder:"}));
+    }
+
+    void cancelChangesNothing()
+    {
+        QCOMPARE(shown(OptionsDialog()), (QList<bool>{true, true, false})); // the defaults
+        answer({false, false, true}, "Command2");
+        QVERIFY(!QFileInfo::exists(m_tmp->filePath("config")) && !QFileInfo::exists(m_tmp->filePath("data")));
+        QVERIFY(!QFileInfo::exists(menuweave()));
+    }
+};
+
+QTEST_MAIN(tst_frmopt)
+#include "tst_OptionsDialog.moc"

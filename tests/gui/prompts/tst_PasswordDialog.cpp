@@ -1,0 +1,67 @@
+#include "core/settings/RecentList.h"
+#include "core/settings/SettingsStore.h"
+#include "gui/prompts/PasswordDialog.h"
+#include "support/PromptScript.h"
+
+#include <QTemporaryDir>
+#include <optional>
+
+class tst_Formpw : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.emplace().path())); }
+    void answers_data();
+    void answers();
+
+private:
+    std::optional<QTemporaryDir> m_config;
+};
+
+// The saved list holds "abcdef" and "secret"; "for all" is ticked, "save" as the row says.
+void tst_Formpw::answers_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("save");
+    QTest::addColumn<QString>("how"); // a button's name or "Enter"
+    QTest::addColumn<QStringList>("stored");
+
+    // The saved list must neither complete nor replace what was typed.
+    QTest::newRow("other letter case, Enter")
+        << "Secret" << true << "Enter" << QStringList{"Secret", "abcdef", "secret"};
+    QTest::newRow("prefix of a saved one") << "abc" << true << "Command1" << QStringList{"abc", "abcdef", "secret"};
+    QTest::newRow("save box clear") << "abc" << false << "Command1" << QStringList{"abcdef", "secret"};
+    QTest::newRow("Cancel") << "abc" << true << "Command2" << QStringList{"abcdef", "secret"};
+}
+
+void tst_Formpw::answers()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, save);
+    QFETCH(QString, how);
+    QFETCH(QStringList, stored);
+    const bool ok = how != u"Command2";
+    SettingsStore settings;
+    settings.SaveSettings("Saved Passwords", {{"0", "abcdef"}, {"1", "secret"}, {"Number", "2"}});
+
+    PasswordDialog dlg;
+    PromptScript script;
+    script.then([&](QWidget* w) {
+        PromptScript::click(w, "Command1"); // nothing typed yet: refused with a message
+        PromptScript::tick(w, "chksave", save);
+        PromptScript::tick(w, "Check1", true);
+        PromptScript::type(w, "Text1", typed);
+        PromptScript::leave(w, how);
+    });
+    script.then([](QWidget* box) { PromptScript::leave(box, "Enter"); });
+    dlg.exec();
+    QCOMPARE(script.seen, (QStringList{"Formpw", "QMessageBox"}));
+    QCOMPARE(dlg.pword, ok ? typed : QString());
+    QCOMPARE(dlg.Cancel, !ok);
+    QCOMPARE(dlg.ufa, ok);
+    QCOMPARE(RecentList::Load(settings, "Saved Passwords"), stored);
+}
+
+QTEST_MAIN(tst_Formpw)
+#include "tst_PasswordDialog.moc"
