@@ -2,6 +2,7 @@
 // pass of the real session and UnRAR library without a crash, a leak or a hang.
 #include "core/archive/ArchiveSession.h"
 #include "core/archive/RunState.h"
+#include "gui/prompts/DialogPrompts.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -47,7 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     run = RunState{};
     run.UseFolderForAll = true; // no folder prompt; nothing is extracted
     run.ExtractFolder = folder->path() + u'/';
-    ArchiveSession session;
+    DialogPrompts prompts;
+    ArchiveSession session(prompts);
     QStringList names(64);
     // The list pass meets the password prompt, the test pass a preset password.
     session.ListRarFiles(file.fileName(), names);

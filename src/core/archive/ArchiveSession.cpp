@@ -9,9 +9,6 @@
 #include "core/archive/modSession.h"
 #include "core/util/BoundedChild.h"
 #include "core/util/PathText.h"
-#include "gui/prompts/ExtractFolderDialog.h"
-#include "gui/prompts/OverwriteDialog.h"
-#include "gui/prompts/PasswordDialog.h"
 
 #include <QTimeZone>
 #include <cmath>
@@ -25,6 +22,7 @@ namespace {
 constexpr int CommentBufferSize = 16384;
 // Link and copy targets, in wide characters.
 constexpr unsigned RedirBufferSize = 4096;
+const QString AnswerOverwrite = QStringLiteral("ow");
 const QString AnswerSkip = QStringLiteral("skip");
 const QString AnswerCancel = QStringLiteral("cancel");
 
@@ -100,9 +98,9 @@ bool makeOneLevel(const QString& folder)
 
 } // namespace
 
-ArchiveSession::ArchiveSession(QWidget* owner, QObject* parent)
+ArchiveSession::ArchiveSession(ExtractionPrompts& prompts, QObject* parent)
     : QObject(parent)
-    , m_owner(owner)
+    , m_prompts(prompts)
     , m_header(std::make_unique<RARHeaderDataEx>())
     , m_redirTarget(RedirBufferSize, L'\0')
 {}
@@ -366,15 +364,14 @@ ArchiveSession::FolderChoice ArchiveSession::EnsureExtractFolder()
     EventPump::YieldToWindows();
     if (run.UseFolderForAll)
         return FolderChoice::Go;
-    ExtractFolderDialog chooser;
-    chooser.exec();
-    if (chooser.cancl)
+    const ExtractionPrompts::Folder chosen = m_prompts.askExtractFolder();
+    if (chosen.cancelled)
         return FolderChoice::Cancelled;
-    if (chooser.useforall)
+    if (chosen.useForAll)
         run.UseFolderForAll = true;
-    if (chooser.newforeach)
+    if (chosen.folderPerArchive)
         run.CreateFolderPerArchive = true;
-    run.ExtractFolder = chooser.extfldr;
+    run.ExtractFolder = chosen.folder;
     if (makeOneLevel(run.ExtractFolder))
         return FolderChoice::Go;
     RaiseProcessError(ERAR_ECREATE, run.ExtractFolder);
@@ -383,10 +380,9 @@ ArchiveSession::FolderChoice ArchiveSession::EnsureExtractFolder()
 
 QString ArchiveSession::AskPassword()
 {
-    PasswordDialog prompt(m_owner);
-    prompt.exec();
-    RunState::instance().UsePasswordForAll = prompt.ufa;
-    return prompt.pword;
+    const ExtractionPrompts::Password given = m_prompts.askPassword();
+    RunState::instance().UsePasswordForAll = given.useForAll;
+    return given.password;
 }
 
 void ArchiveSession::reportComment(const RAROpenArchiveData& data, const QString& strRarFile, const QByteArray& comment)
@@ -536,10 +532,11 @@ ArchiveSession::Decision ArchiveSession::askAboutExistingFile(const QString& str
 {
     RunState& run = RunState::instance();
     if (!run.OverwriteForAll) {
-        run.OverwriteAnswer.clear();
-        OverwriteDialog prompt(m_owner);
-        prompt.setMessage(modSession::DisplayText(strName));
-        prompt.exec();
+        const ExtractionPrompts::OverwriteAnswer answer = m_prompts.askOverwrite(modSession::DisplayText(strName));
+        run.OverwriteAnswer = answer.choice == ExtractionPrompts::Overwrite::Skip     ? AnswerSkip
+                              : answer.choice == ExtractionPrompts::Overwrite::Cancel ? AnswerCancel
+                                                                                      : AnswerOverwrite;
+        run.OverwriteForAll = answer.forAll;
     }
     if (run.OverwriteAnswer == AnswerSkip)
         return Decision::Skip;

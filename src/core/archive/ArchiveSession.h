@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/archive/EntryPath.h"
+#include "core/archive/ExtractionPrompts.h"
 #include "core/archive/UnrarCallback.h"
 #include "core/util/BoundedChild.h"
 
@@ -15,14 +16,13 @@
 #include <vector>
 
 class ArchiveHandle;
-class QWidget;
 struct RARHeaderDataEx;
 struct RAROpenArchiveData;
 
 // Opens one RAR archive at a time through the UnRAR library, walks its entries
 // and lists, tests or extracts them, reporting everything through its signals.
 // It asks for the destination, a password and what to do with existing files
-// through its own modal prompts, on the GUI thread.
+// through ExtractionPrompts, and waits for the answers on its own thread.
 //
 // Every signal argument is a reference to the session's own value: connect
 // handlers directly (the default within one thread) and they can answer
@@ -36,8 +36,8 @@ public:
     static constexpr int ListArrayTooSmall = 5000;
     static constexpr int EntryNotProcessed = 5002;
 
-    // owner: the window the password and overwrite prompts belong to.
-    explicit ArchiveSession(QWidget* owner = nullptr, QObject* parent = nullptr);
+    // prompts: answers the session's questions; it must outlive the session.
+    explicit ArchiveSession(ExtractionPrompts& prompts, QObject* parent = nullptr);
     ~ArchiveSession() override;
 
     static double LongToUnsigned(qint32 lngValue);
@@ -134,7 +134,7 @@ private:
     void raiseProgramError(qint32 lngCode, const QString& strEventMessage, const QString& strLastMessage,
                            const QString& strFileName);
 
-    QWidget* m_owner;
+    ExtractionPrompts& m_prompts;
     std::unique_ptr<RARHeaderDataEx> m_header;
     std::vector<wchar_t> m_redirTarget;
     // The last entry left out, whose parts in later volumes are passed over.

@@ -210,7 +210,7 @@ void MainWindow::StartupHousekeeping()
 
 void MainWindow::connectSession()
 {
-    objSession = new ArchiveSession(this, this);
+    objSession = new ArchiveSession(m_prompts, this);
     connect(objSession, &ArchiveSession::OpenError, this, &MainWindow::objSession_OpenError);
     connect(objSession, &ArchiveSession::ProcessError, this, &MainWindow::objSession_ProcessError);
     connect(objSession, &ArchiveSession::CommentError, this, &MainWindow::objSession_CommentError);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/settings/SettingsStore.h"
+#include "gui/prompts/DialogPrompts.h"
 
 #include <QDateTime>
 #include <QImage>
@@ -125,6 +126,7 @@ private:
     QTimer m_progressTimer;
     int m_intPendingProgress = 0;
 
+    DialogPrompts m_prompts{this};
     ArchiveSession* objSession = nullptr;
     UpdateChecker* m_versionCheck = nullptr;
     SettingsStore m_settings;

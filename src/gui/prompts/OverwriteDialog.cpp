@@ -1,7 +1,5 @@
 #include "gui/prompts/OverwriteDialog.h"
 
-#include "core/archive/RunState.h"
-
 #include <QCheckBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -59,9 +57,10 @@ OverwriteDialog::OverwriteDialog(QWidget* parent)
     setTabOrder(Command3, Check1);
     Command1->setFocus();
 
-    connect(Command1, &QPushButton::clicked, this, [this] { answer(QStringLiteral("ow"), Accepted); });
-    connect(Command2, &QPushButton::clicked, this, [this] { answer(QStringLiteral("skip"), Accepted); });
-    connect(Command3, &QPushButton::clicked, this, [this] { answer(QStringLiteral("cancel"), Rejected); });
+    using Choice = ExtractionPrompts::Overwrite;
+    connect(Command1, &QPushButton::clicked, this, [this] { choose(Choice::Overwrite, Accepted); });
+    connect(Command2, &QPushButton::clicked, this, [this] { choose(Choice::Skip, Accepted); });
+    connect(Command3, &QPushButton::clicked, this, [this] { choose(Choice::Cancel, Rejected); });
 }
 
 void OverwriteDialog::fitCheckBox()
@@ -110,7 +109,7 @@ QString OverwriteDialog::OverwriteMessage(const QString& strEntryName)
 
 void OverwriteDialog::done(int r)
 {
-    RunState::instance().OverwriteForAll = Check1->isChecked();
+    m_answer.forAll = Check1->isChecked();
     QDialog::done(r);
 }
 
@@ -125,8 +124,8 @@ void OverwriteDialog::keyPressEvent(QKeyEvent* event)
     QDialog::keyPressEvent(event);
 }
 
-void OverwriteDialog::answer(const QString& strAnswer, int r)
+void OverwriteDialog::choose(ExtractionPrompts::Overwrite choice, int r)
 {
-    RunState::instance().OverwriteAnswer = strAnswer;
+    m_answer.choice = choice;
     done(r);
 }

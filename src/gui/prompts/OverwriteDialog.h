@@ -1,14 +1,15 @@
 #pragma once
 
+#include "core/archive/ExtractionPrompts.h"
+
 #include <QDialog>
 
 class QCheckBox;
 class QLabel;
 class QPushButton;
 
-// Asks what to do with an entry whose target file already exists. The answer
-// goes to RunState::OverwriteAnswer and RunState::OverwriteForAll, where the
-// archive session reads it after the window has closed.
+// Asks what to do with an entry whose target file already exists; the answer
+// is read once the window has closed.
 class OverwriteDialog : public QDialog
 {
     Q_OBJECT
@@ -22,6 +23,9 @@ public:
     void setMessage(const QString& strEntryName);
     static QString OverwriteMessage(const QString& strEntryName);
 
+    // The button pressed (none: Overwrite) and the "for all" box.
+    ExtractionPrompts::OverwriteAnswer answer() const { return m_answer; }
+
     // Every way of closing ends here, so "for all" is recorded whatever closed us.
     void done(int r) override;
 
@@ -31,7 +35,7 @@ protected:
 private:
     void fitCheckBox();
     void fitMessage();
-    void answer(const QString& strAnswer, int r);
+    void choose(ExtractionPrompts::Overwrite choice, int r);
 
     QLabel* Picture1;
     QLabel* Label1;
@@ -39,4 +43,5 @@ private:
     QPushButton* Command1;
     QPushButton* Command2;
     QPushButton* Command3;
+    ExtractionPrompts::OverwriteAnswer m_answer;
 };

@@ -1,6 +1,7 @@
 #include "core/archive/ArchiveSession.h"
 #include "core/archive/RunState.h"
 #include "core/archive/UnrarApi.h"
+#include "gui/prompts/DialogPrompts.h"
 #include "support/PromptScript.h"
 
 #include <QCryptographicHash>
@@ -136,7 +137,8 @@ void tst_ArchiveSession::attach(ArchiveSession& s)
 
 bool tst_ArchiveSession::extract(const QString& archive, PromptScript& script)
 {
-    ArchiveSession session;
+    DialogPrompts prompts;
+    ArchiveSession session(prompts);
     attach(session);
     return session.ExtractRarFiles(fixture(archive)) && !script.unexpected;
 }
@@ -428,7 +430,8 @@ void tst_ArchiveSession::stalledArchiveKeepsTheWindowServed()
     QTimer clock;
     connect(&clock, &QTimer::timeout, this, [&ticks] { ++ticks; });
     clock.start(50);
-    ArchiveSession session;
+    DialogPrompts prompts;
+    ArchiveSession session(prompts);
     session.setProbeLimit(std::chrono::milliseconds(1000));
     attach(session);
     QVERIFY(!session.ExtractRarFiles(stalled));
@@ -489,7 +492,8 @@ void tst_ArchiveSession::listingAndTesting()
 {
     PromptScript script;
     script.then(PromptScript::chooseFolder(m_out));
-    ArchiveSession session;
+    DialogPrompts prompts;
+    ArchiveSession session(prompts);
     attach(session);
     QStringList one{"keep"}, two(2), tooFew(2);
     QVERIFY(!session.ListRarFiles(fixture("plain.rar"), one)); // a list of one place is refused
@@ -503,7 +507,8 @@ void tst_ArchiveSession::listingAndTesting()
 // The library's buffer for the password: never written past, no character cut in two.
 void tst_ArchiveSession::passwordFitsTheLibrarysBuffer()
 {
-    ArchiveSession session;
+    DialogPrompts prompts;
+    ArchiveSession session(prompts);
     PromptScript script;
     script.then(PromptScript::password("abcdefé")); // 8 bytes; the buffer holds 7 and the NUL
     QByteArray buffer(12, 'X');

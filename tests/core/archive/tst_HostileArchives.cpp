@@ -1,6 +1,7 @@
 #include "core/archive/ArchiveSession.h"
 #include "core/archive/EntryPath.h"
 #include "core/archive/RunState.h"
+#include "gui/prompts/DialogPrompts.h"
 #include "support/PromptScript.h"
 
 #include <QDirIterator>
@@ -151,7 +152,8 @@ void tst_HostileArchives::staysInside()
     const QByteArray button = answer.toLatin1();
     if (!answer.isEmpty())
         script.then(PromptScript::overwrite(button.constData()));
-    ArchiveSession session;
+    DialogPrompts prompts;
+    ArchiveSession session(prompts);
     QStringList reported;
     connect(&session, &ArchiveSession::ProcessError, this, [&](qint32& code, QString&, QString& file) {
         reported << (code == 5004   ? "out " + file
