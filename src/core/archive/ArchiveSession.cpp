@@ -22,9 +22,6 @@ namespace {
 constexpr int CommentBufferSize = 16384;
 // Link and copy targets, in wide characters.
 constexpr unsigned RedirBufferSize = 4096;
-const QString AnswerOverwrite = QStringLiteral("ow");
-const QString AnswerSkip = QStringLiteral("skip");
-const QString AnswerCancel = QStringLiteral("cancel");
 
 // A fixed-size narrow field of the library, up to its first NUL.
 template <size_t N> QString fieldText(const char (&field)[N])
@@ -131,7 +128,7 @@ bool ArchiveSession::ProcessRarFiles(const QString& strRarFile, int intMode, QSt
 {
     RunState& run = RunState::instance();
     EventPump::YieldToWindows();
-    run.OverwriteAnswer.clear();
+    run.OverwriteAnswer = ExtractionPrompts::Overwrite::Overwrite;
     run.OverwriteForAll = false;
     m_strRefusedEntry.clear();
     m_headerWalk.reset();
@@ -217,7 +214,7 @@ bool ArchiveSession::ProcessRarFiles(const QString& strRarFile, int intMode, QSt
         QString entry = entryName(fieldBytes(m_header->FileName));
         const bool continuation = (m_header->Flags & RHDF_SPLITBEFORE) != 0;
         int entryResult;
-        if (continuation && (run.OverwriteAnswer == AnswerSkip || entry == m_strRefusedEntry)) {
+        if (continuation && (run.OverwriteAnswer == ExtractionPrompts::Overwrite::Skip || entry == m_strRefusedEntry)) {
             // The rest of a skipped or refused file: passed over without asking.
             // The skip call moves the library past its data (and on to its next volume).
             entryResult = RARProcessFile(archive.get(), RAR_SKIP, nullptr, nullptr);
@@ -440,15 +437,15 @@ int ArchiveSession::processEntry(ArchiveHandle& archive, int intMode, const Extr
     const QByteArray target = folder.path() + '/' + EntryPath::CleanedName(stored);
     if (check.place == ExtractFolder::Place::File || check.place == ExtractFolder::Place::Link) {
         switch (askAboutExistingFile(entryName(stored))) {
-        case Decision::Cancel:
+        case ExtractionPrompts::Overwrite::Cancel:
             blnCancelled = true;
             return EntryNotProcessed;
-        case Decision::Skip: {
+        case ExtractionPrompts::Overwrite::Skip: {
             const int result = RARProcessFile(archive.get(), RAR_SKIP, nullptr, nullptr);
             emit fileskipped();
             return result;
         }
-        case Decision::Extract:
+        case ExtractionPrompts::Overwrite::Overwrite:
             makeRoomFor(target, check.place);
             break;
         }
@@ -528,21 +525,15 @@ void ArchiveSession::reportRefusal(qint32 lngCode, const QString& strEntry)
     RaiseProcessError(lngCode, strEntry);
 }
 
-ArchiveSession::Decision ArchiveSession::askAboutExistingFile(const QString& strName)
+ExtractionPrompts::Overwrite ArchiveSession::askAboutExistingFile(const QString& strName)
 {
     RunState& run = RunState::instance();
     if (!run.OverwriteForAll) {
         const ExtractionPrompts::OverwriteAnswer answer = m_prompts.askOverwrite(modSession::DisplayText(strName));
-        run.OverwriteAnswer = answer.choice == ExtractionPrompts::Overwrite::Skip     ? AnswerSkip
-                              : answer.choice == ExtractionPrompts::Overwrite::Cancel ? AnswerCancel
-                                                                                      : AnswerOverwrite;
+        run.OverwriteAnswer = answer.choice;
         run.OverwriteForAll = answer.forAll;
     }
-    if (run.OverwriteAnswer == AnswerSkip)
-        return Decision::Skip;
-    if (run.OverwriteAnswer == AnswerCancel)
-        return Decision::Cancel;
-    return Decision::Extract;
+    return run.OverwriteAnswer;
 }
 
 bool ArchiveSession::reportFailedEntry(int result, const QString& strEntry)

@@ -94,12 +94,6 @@ private:
         Test = 1,
         List = 2
     };
-    enum class Decision
-    {
-        Extract,
-        Skip,
-        Cancel
-    };
     enum class FolderChoice
     {
         Go,
@@ -118,7 +112,7 @@ private:
     bool destinationFolder(const QString& strRarFile, QString& folder);
     void reportComment(const RAROpenArchiveData& data, const QString& strRarFile, const QByteArray& comment);
     void startNewFile(const QString& strEntry);
-    Decision askAboutExistingFile(const QString& strName);
+    ExtractionPrompts::Overwrite askAboutExistingFile(const QString& strName);
     int readHeader(ArchiveHandle& archive);
     int processEntry(ArchiveHandle& archive, int intMode, const ExtractFolder& folder, bool& blnCancelled);
     qint32 refusalFor(const ExtractFolder& folder, EntryPath::Verdict verdict) const;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/archive/ExtractionPrompts.h"
+
 #include <QString>
 
 // The values an extraction run shares between the session, its prompts and the
@@ -14,9 +16,9 @@ struct RunState
     QString CurrentPassword;
     bool UsePasswordForAll = false; // use CurrentPassword without asking
     QString LastExtractFolder;      // folder of the last entry processed without error
-    QString OverwriteAnswer;        // "ow", "skip", "cancel" or empty
-    bool OverwriteForAll = false;   // apply OverwriteAnswer to later conflicts of the archive
-    bool InTray = false;            // the main window sits in the notification area
+    ExtractionPrompts::Overwrite OverwriteAnswer = ExtractionPrompts::Overwrite::Overwrite;
+    bool OverwriteForAll = false; // apply OverwriteAnswer to later conflicts of the archive
+    bool InTray = false;          // the main window sits in the notification area
 
     static RunState& instance();
 };
