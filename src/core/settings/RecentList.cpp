@@ -1,5 +1,6 @@
 #include "core/settings/RecentList.h"
 
+#include "core/settings/SettingsKeys.h"
 #include "core/settings/SettingsStore.h"
 
 #include <QHash>
@@ -7,8 +8,6 @@
 namespace RecentList {
 
 namespace {
-const QString NumberKey = QStringLiteral("Number");
-
 // A count edited by hand into the millions would otherwise freeze the window
 // that loads the list.
 constexpr int MaxLoaded = 1000;
@@ -17,7 +16,8 @@ constexpr int MaxLoaded = 1000;
 QStringList Load(const SettingsStore& settings, const QString& strSection)
 {
     bool ok = false;
-    const int count = settings.GetSetting(strSection, NumberKey, QStringLiteral("0")).trimmed().toInt(&ok);
+    const int count =
+        settings.GetSetting(strSection, SettingsKeys::ListCount, QStringLiteral("0")).trimmed().toInt(&ok);
     QHash<QString, QString> stored;
     for (const SettingsStore::SettingRow& row : settings.GetAllSettings(strSection))
         stored.insert(row.name, row.text);
@@ -51,7 +51,7 @@ QList<SettingsStore::SettingRow> Choose(const QStringList& entries, const QStrin
     // Only the exact capacity stops the growth: a larger count stored by other
     // means is honoured as it is.
     if (count != intCapacity)
-        writes.append({NumberKey, QString::number(count + 1)});
+        writes.append({SettingsKeys::ListCount, QString::number(count + 1)});
     return writes;
 }
 

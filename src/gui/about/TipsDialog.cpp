@@ -1,5 +1,6 @@
 #include "gui/about/TipsDialog.h"
 
+#include "core/settings/SettingsKeys.h"
 #include "gui/mainwindow/Artwork.h"
 #include "platform/AppPaths.h"
 
@@ -19,8 +20,6 @@
 
 namespace {
 
-const QString Section = QStringLiteral("General");
-const QString NoInstructionsKey = QStringLiteral("No Instructions");
 const QString TipsFile = QStringLiteral("ZorvaneTips.txt");
 const QString TipFamily = QStringLiteral("Comic Sans MS");
 
@@ -126,7 +125,8 @@ void TipsDialog::Form_Load()
     if (!LoadTips(AppPaths::DataFolder() + TipsFile))
         lblTipText->setText(missingFileText());
     // Any number but 0 keeps the window from opening at start, so it shows ticked.
-    Check1->setChecked(m_settings.GetSetting(Section, NoInstructionsKey, QStringLiteral("0")).toInt() != 0);
+    Check1->setChecked(
+        m_settings.GetSetting(SettingsKeys::General, SettingsKeys::NoInstructions, QStringLiteral("0")).toInt() != 0);
 }
 
 bool TipsDialog::LoadTips(const QString& FileName)
@@ -161,7 +161,8 @@ void TipsDialog::NextTip()
 
 void TipsDialog::Command1_Click()
 {
-    m_settings.SaveSetting(Section, NoInstructionsKey, Check1->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+    m_settings.SaveSetting(SettingsKeys::General, SettingsKeys::NoInstructions,
+                           Check1->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
     accept();
 }
 

@@ -4,6 +4,7 @@
 #include "core/archive/EventPump.h"
 #include "core/archive/RunState.h"
 #include "core/archive/modSession.h"
+#include "core/settings/SettingsKeys.h"
 #include "core/util/MShorttoLongName.h"
 #include "gui/Application.h"
 #include "gui/about/AboutDialog.h"
@@ -42,9 +43,6 @@ const QString BusyTitle = QStringLiteral("Zorvane - Extracting Files");
 const QString LinkStyle = QStringLiteral("color: palette(link); text-decoration: underline;");
 const QString MenuLinkStyle = QStringLiteral("color: white; text-decoration: underline;");
 const QString UninstallSwitch = QStringLiteral("/uninstalling");
-const QString GeneralSection = QStringLiteral("General");
-const QString FirstRunKey = QStringLiteral("First Run");
-const QString NoInstructionsKey = QStringLiteral("No Instructions");
 constexpr int ProgressInterval = 50;
 
 // "True"/"False" in any case, or a number (non-zero is true); anything else
@@ -191,7 +189,8 @@ void MainWindow::Form_Load(const QStringList& arguments)
 // cancelled, so the welcome comes once.
 void MainWindow::StartupHousekeeping()
 {
-    if (truthValue(m_settings.GetSetting(GeneralSection, FirstRunKey, QStringLiteral("True")), true)) {
+    if (truthValue(m_settings.GetSetting(SettingsKeys::General, SettingsKeys::FirstRun, QStringLiteral("True")),
+                   true)) {
         QMessageBox(
             QMessageBox::Information, QStringLiteral("Welcome to Zorvane"),
             QStringLiteral("Since this is the first time you've used Zorvane, we need to configure it's options."),
@@ -199,11 +198,11 @@ void MainWindow::StartupHousekeeping()
             .exec();
         OptionsDialog options(this);
         options.exec();
-        m_settings.SaveSetting(GeneralSection, FirstRunKey, QStringLiteral("False"));
+        m_settings.SaveSetting(SettingsKeys::General, SettingsKeys::FirstRun, QStringLiteral("False"));
     }
     bool ok = false;
     const int intNoInstructions =
-        m_settings.GetSetting(GeneralSection, NoInstructionsKey, QStringLiteral("0")).toInt(&ok);
+        m_settings.GetSetting(SettingsKeys::General, SettingsKeys::NoInstructions, QStringLiteral("0")).toInt(&ok);
     if (!ok || intNoInstructions == 0)
         ShowTips();
 }

@@ -1,6 +1,7 @@
 #include "gui/options/OptionsDialog.h"
 
 #include "core/settings/AtomicFile.h"
+#include "core/settings/SettingsKeys.h"
 #include "platform/AppPaths.h"
 #include "platform/ExtensionRegistration.h"
 #include "platform/FileAssociation.h"
@@ -14,10 +15,6 @@
 
 namespace {
 
-const QString Section = QStringLiteral("Options");
-const QString AssociateKey = QStringLiteral("Associate Rar Files");
-const QString ShellKey = QStringLiteral("Shell Integration");
-const QString FolderKey = QStringLiteral("Default Extract Folder");
 const QString FileType = QStringLiteral("Zorvane");
 const QString Extension = QStringLiteral(".rar");
 const QString Description = QStringLiteral("Zorvane Rar Archive");
@@ -35,7 +32,8 @@ OptionsDialog::OptionsDialog(QWidget* parent)
     , Check1(new QCheckBox(QStringLiteral("Associate Rar files with Zorvane"), this))
     , Check2(new QCheckBox(QStringLiteral("Integrate with file managers "), this))
     , Label1(new QLabel(QStringLiteral("Default extract folder:"), this))
-    , defexfold{new QRadioButton(QStringLiteral("Current"), this), new QRadioButton(QStringLiteral("Last used"), this)}
+    , defexfold{new QRadioButton(SettingsKeys::CurrentFolder, this),
+                new QRadioButton(SettingsKeys::LastUsedFolder, this)}
     , Command1(new QPushButton(QStringLiteral("OK"), this))
     , Command2(new QPushButton(QStringLiteral("Cancel"), this))
 {
@@ -92,10 +90,14 @@ void OptionsDialog::Form_Load()
 {
     m_settings.setCompany(QStringLiteral("Quenmarsh"));
     m_settings.setAppName(QStringLiteral("Zorvane"));
-    Check1->setChecked(m_settings.GetSetting(Section, AssociateKey, QStringLiteral("1")).toInt() != 0);
-    Check2->setChecked(m_settings.GetSetting(Section, ShellKey, QStringLiteral("1")).toInt() != 0);
+    Check1->setChecked(
+        m_settings.GetSetting(SettingsKeys::Options, SettingsKeys::AssociateRarFiles, QStringLiteral("1")).toInt() !=
+        0);
+    Check2->setChecked(
+        m_settings.GetSetting(SettingsKeys::Options, SettingsKeys::ShellIntegration, QStringLiteral("1")).toInt() != 0);
     // A value that is neither button's text leaves "Last used" chosen.
-    const QString folder = m_settings.GetSetting(Section, FolderKey, QStringLiteral("Current"));
+    const QString folder =
+        m_settings.GetSetting(SettingsKeys::Options, SettingsKeys::DefaultExtractFolder, SettingsKeys::CurrentFolder);
     defexfold[folder == defexfold[0]->text() ? 0 : 1]->setChecked(true);
 }
 
@@ -117,8 +119,8 @@ void OptionsDialog::Command1_Click()
         AtomicFile::WriteFileAtomically(AppPaths::WritableProgramFolder() + MenuweaveFile, MenuweaveText(program),
                                         0644);
     ExtensionRegistration::RegisterLibrary(AppPaths::ShellExtensionLibrary(), Check2->isChecked());
-    m_settings.SaveSettings(
-        Section,
-        {{AssociateKey, checkState(Check1)}, {ShellKey, checkState(Check2)}, {FolderKey, selectedFolderChoice()}});
+    m_settings.SaveSettings(SettingsKeys::Options, {{SettingsKeys::AssociateRarFiles, checkState(Check1)},
+                                                    {SettingsKeys::ShellIntegration, checkState(Check2)},
+                                                    {SettingsKeys::DefaultExtractFolder, selectedFolderChoice()}});
     accept();
 }

@@ -3,6 +3,7 @@
 #include "core/archive/RunState.h"
 #include "core/archive/modSession.h"
 #include "core/settings/RecentList.h"
+#include "core/settings/SettingsKeys.h"
 #include "gui/prompts/FolderTreeModel.h"
 
 #include <QCheckBox>
@@ -20,12 +21,7 @@
 
 namespace {
 
-const QString OptionsSection = QStringLiteral("Options");
-const QString HistorySection = QStringLiteral("Extract Folders");
 constexpr int HistorySize = 10;
-const QString AutoOpenKey = QStringLiteral("Auto Open");
-const QString DefaultFolderKey = QStringLiteral("Default Extract Folder");
-const QString CurrentFolderChoice = QStringLiteral("Current");
 const QString DesktopDisplayName = QStringLiteral("Desktop");
 const QString HomeDisplayName = QStringLiteral("Home");
 constexpr int DesktopCsidl = 0;
@@ -163,16 +159,17 @@ void ExtractFolderDialog::layOutControls()
 
 void ExtractFolderDialog::Form_Load()
 {
-    chkautoopen->setChecked(m_settings.GetSetting(OptionsSection, AutoOpenKey, QStringLiteral("1")).toInt() != 0);
-    Combo1->addItems(RecentList::Load(m_settings, HistorySection));
+    chkautoopen->setChecked(
+        m_settings.GetSetting(SettingsKeys::Options, SettingsKeys::AutoOpen, QStringLiteral("1")).toInt() != 0);
+    Combo1->addItems(RecentList::Load(m_settings, SettingsKeys::ExtractFolders));
     cancl = false;
     extfldr.clear();
 
     goToFolder(RunState::instance().ArchiveFolder);
     const QString strTreePath = folderPath(selectedFolder());
     // "Last used" with no history has nothing to show; the archive's folder is the sensible answer.
-    const bool current =
-        m_settings.GetSetting(OptionsSection, DefaultFolderKey, CurrentFolderChoice) == CurrentFolderChoice;
+    const bool current = m_settings.GetSetting(SettingsKeys::Options, SettingsKeys::DefaultExtractFolder,
+                                               SettingsKeys::CurrentFolder) == SettingsKeys::CurrentFolder;
     if (current || Combo1->count() == 0) {
         Combo1->setEditText(strTreePath);
         return;
@@ -274,10 +271,11 @@ void ExtractFolderDialog::cmdOK_Click()
     extfldr = WithTrailingSlash(Combo1->currentText());
     newforeach = chkCrNew->checkState() != Qt::Unchecked;
     useforall = chkUseforAll->checkState() != Qt::Unchecked;
-    m_settings.SaveSettings(HistorySection, RecentList::Choose(historyEntries(), extfldr, HistorySize));
+    m_settings.SaveSettings(SettingsKeys::ExtractFolders, RecentList::Choose(historyEntries(), extfldr, HistorySize));
 
     const bool autoOpen = chkautoopen->isChecked();
     RunState::instance().AutoOpenFolder = autoOpen;
-    m_settings.SaveSetting(OptionsSection, AutoOpenKey, autoOpen ? QStringLiteral("1") : QStringLiteral("0"));
+    m_settings.SaveSetting(SettingsKeys::Options, SettingsKeys::AutoOpen,
+                           autoOpen ? QStringLiteral("1") : QStringLiteral("0"));
     accept();
 }

@@ -1,6 +1,7 @@
 #include "gui/prompts/PasswordDialog.h"
 
 #include "core/settings/RecentList.h"
+#include "core/settings/SettingsKeys.h"
 #include "gui/mainwindow/Artwork.h"
 
 #include <QCheckBox>
@@ -10,12 +11,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-namespace {
-
-const QString SavedSection = QStringLiteral("Saved Passwords");
-
-} // namespace
 
 PasswordDialog::PasswordDialog(QWidget* parent)
     : QDialog(parent)
@@ -42,7 +37,7 @@ PasswordDialog::PasswordDialog(QWidget* parent)
     Text1->setEditable(true);
     Text1->setCompleter(nullptr);
     Text1->setInsertPolicy(QComboBox::NoInsert);
-    Text1->addItems(RecentList::Load(m_settings, SavedSection));
+    Text1->addItems(RecentList::Load(m_settings, SettingsKeys::SavedPasswords));
     Text1->setCurrentIndex(-1);
     Text1->setMinimumContentsLength(24);
 
@@ -97,7 +92,8 @@ void PasswordDialog::Command1_Click()
         QStringList arrstrSaved;
         for (int i = 0; i < Text1->count(); ++i)
             arrstrSaved.append(Text1->itemText(i));
-        m_settings.SaveSettings(SavedSection, RecentList::Choose(arrstrSaved, pword, MaxSavedPasswords));
+        m_settings.SaveSettings(SettingsKeys::SavedPasswords,
+                                RecentList::Choose(arrstrSaved, pword, MaxSavedPasswords));
     }
     accept();
 }
