@@ -10,7 +10,7 @@
 
 Application::Application(int& argc, char** argv)
     : QApplication(argc, argv)
-    , m_archiveArguments(PathText::FromArguments(argc, argv))
+    , m_archiveArguments(PathText::fromArguments(argc, argv))
 {
     setApplicationName(QString::fromUtf8(Version::ProductName));
     setOrganizationName(QString::fromUtf8(Version::Publisher));

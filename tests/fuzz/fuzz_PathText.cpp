@@ -8,8 +8,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    const QString text = PathText::FromBytes(bytes);
-    if (PathText::ToBytes(text) != bytes)
+    const QString text = PathText::fromBytes(bytes);
+    if (PathText::toBytes(text) != bytes)
         std::abort();
     // Valid UTF-8 reads as itself.
     if (QString::fromUtf8(bytes).toUtf8() == bytes && text != QString::fromUtf8(bytes))

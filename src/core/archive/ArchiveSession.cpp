@@ -6,7 +6,6 @@
 #include "core/archive/ResultMessages.h"
 #include "core/archive/RunState.h"
 #include "core/archive/UnrarApi.h"
-#include "core/archive/modSession.h"
 #include "core/util/BoundedChild.h"
 #include "core/util/PathText.h"
 
@@ -18,6 +17,12 @@
 #include <unistd.h>
 
 namespace {
+
+// The library gives 64-bit sizes as two unsigned halves.
+double sizeFromHalves(unsigned int high, unsigned int low)
+{
+    return static_cast<double>(high) * 4294967296.0 + static_cast<double>(low);
+}
 
 constexpr int CommentBufferSize = 16384;
 // Link and copy targets, in wide characters.
@@ -85,7 +90,7 @@ bool isFolder(const QByteArray& baPath)
 // One level only: a missing parent is reported, not invented.
 bool makeOneLevel(const QString& folder)
 {
-    const QByteArray path = PathText::ToBytes(folder);
+    const QByteArray path = PathText::toBytes(folder);
     if (isFolder(path))
         return true;
     ::mkdir(path.constData(), 0777);
@@ -132,7 +137,7 @@ bool ArchiveSession::ProcessRarFiles(const QString& strRarFile, int intMode, QSt
     run.OverwriteForAll = false;
     m_strRefusedEntry.clear();
     m_headerWalk.reset();
-    run.ArchiveFolder = modSession::FolderFromPath(strRarFile);
+    run.ArchiveFolder = PathText::folderOf(strRarFile);
 
     if (intMode != Extract && intMode != Test && intMode != List) {
         const QString message = QStringLiteral("Unknown extraction error");
@@ -145,7 +150,7 @@ bool ArchiveSession::ProcessRarFiles(const QString& strRarFile, int intMode, QSt
         return false;
     }
 
-    m_baArchive = PathText::ToBytes(strRarFile);
+    m_baArchive = PathText::toBytes(strRarFile);
     QByteArray comment(CommentBufferSize, '\0');
     RAROpenArchiveData data{};
     data.ArcName = m_baArchive.data();
@@ -188,7 +193,7 @@ bool ArchiveSession::ProcessRarFiles(const QString& strRarFile, int intMode, QSt
     QString folder;
     if (!destinationFolder(strRarFile, folder))
         return false;
-    const ExtractFolder destination(PathText::ToBytes(folder));
+    const ExtractFolder destination(PathText::toBytes(folder));
     if (intMode == Extract && !destination.isOpen()) {
         RaiseProcessError(ERAR_ECREATE, folder);
         return false;
@@ -348,7 +353,7 @@ bool ArchiveSession::destinationFolder(const QString& strRarFile, QString& folde
     folder = run.ExtractFolder;
     if (!run.CreateFolderPerArchive)
         return true;
-    folder = run.ExtractFolder + modSession::FileNameFromPath(strRarFile, false);
+    folder = run.ExtractFolder + PathText::fileNameOf(strRarFile, false);
     if (makeOneLevel(folder))
         return true;
     RaiseProcessError(ERAR_ECREATE, folder);
@@ -398,7 +403,7 @@ void ArchiveSession::reportComment(const RAROpenArchiveData& data, const QString
 
 void ArchiveSession::startNewFile(const QString& strEntry)
 {
-    dblFileSize = modSession::HiLoAsDouble(m_header->UnpSizeHigh, m_header->UnpSize);
+    dblFileSize = sizeFromHalves(m_header->UnpSizeHigh, m_header->UnpSize);
     dblExtracted = 0;
     intNextProgress = 0;
     EventPump::YieldToWindows();
@@ -529,7 +534,7 @@ ExtractionPrompts::Overwrite ArchiveSession::askAboutExistingFile(const QString&
 {
     RunState& run = RunState::instance();
     if (!run.OverwriteForAll) {
-        const ExtractionPrompts::OverwriteAnswer answer = m_prompts.askOverwrite(modSession::DisplayText(strName));
+        const ExtractionPrompts::OverwriteAnswer answer = m_prompts.askOverwrite(PathText::displayText(strName));
         run.OverwriteAnswer = answer.choice;
         run.OverwriteForAll = answer.forAll;
     }

@@ -1,6 +1,8 @@
 #include "core/util/PathText.h"
 
+#include <QDir>
 #include <QUtf8StringView>
+#include <sys/stat.h>
 
 namespace PathText {
 
@@ -48,9 +50,24 @@ qsizetype sequenceLength(const QByteArray& bytes, qsizetype at)
     return length;
 }
 
+// Characters that would end the line or reorder the text around them.
+bool isHazard(QChar c)
+{
+    const char16_t u = c.unicode();
+    switch (c.category()) {
+    case QChar::Other_Control:
+    case QChar::Separator_Line:
+    case QChar::Separator_Paragraph:
+        return true;
+    default:
+        return u == 0x061C || u == 0x200E || u == 0x200F || (u >= 0x202A && u <= 0x202E) ||
+               (u >= 0x2066 && u <= 0x2069);
+    }
+}
+
 } // namespace
 
-QString FromBytes(const QByteArray& bytes)
+QString fromBytes(const QByteArray& bytes)
 {
     if (QUtf8StringView(bytes).isValidUtf8())
         return QString::fromUtf8(bytes);
@@ -69,7 +86,7 @@ QString FromBytes(const QByteArray& bytes)
     return text;
 }
 
-QByteArray ToBytes(const QString& text)
+QByteArray toBytes(const QString& text)
 {
     QByteArray bytes;
     qsizetype from = 0;
@@ -84,12 +101,58 @@ QByteArray ToBytes(const QString& text)
     return from == 0 ? text.toUtf8() : bytes + QStringView(text).mid(from).toUtf8();
 }
 
-QStringList FromArguments(int argc, const char* const* argv)
+QStringList fromArguments(int argc, const char* const* argv)
 {
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
-        arguments.append(FromBytes(QByteArray(argv[i])));
+        arguments.append(fromBytes(QByteArray(argv[i])));
     return arguments;
+}
+
+QString folderOf(const QString& path)
+{
+    const qsizetype slash = path.lastIndexOf(u'/');
+    if (slash < 0)
+        return QString();
+    return slash == 0 ? QStringLiteral("/") : path.left(slash);
+}
+
+QString fileNameOf(const QString& path, bool keepExtension)
+{
+    const QString name = path.mid(path.lastIndexOf(u'/') + 1);
+    if (keepExtension)
+        return name;
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot < 0 ? name : name.left(dot);
+}
+
+QString absoluteExisting(const QString& path)
+{
+    if (path.isEmpty())
+        return {};
+    // ".." is folded away by text, before the file system is asked, so the
+    // existence check is made on the very path that is returned. The path's
+    // own bytes are asked for: they need not be UTF-8.
+    const QString absolute = QDir::isAbsolutePath(path) ? path : QDir::currentPath() + u'/' + path;
+    const QString clean = QDir::cleanPath(absolute);
+    struct stat st;
+    return ::stat(toBytes(clean).constData(), &st) == 0 ? clean : QString();
+}
+
+QString displayText(const QString& text)
+{
+    QString shown;
+    shown.reserve(text.size());
+    for (QChar c : text) {
+        if (!isHazard(c)) {
+            shown += c;
+            continue;
+        }
+        const bool byte = c.unicode() < 0x100;
+        shown += byte ? QStringLiteral("\\x") : QStringLiteral("\\u");
+        shown += QString::number(c.unicode(), 16).toUpper().rightJustified(byte ? 2 : 4, QLatin1Char('0'));
+    }
+    return shown;
 }
 
 } // namespace PathText

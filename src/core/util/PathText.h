@@ -10,12 +10,28 @@
 namespace PathText {
 
 // Valid UTF-8 is decoded; every other byte becomes its lone surrogate.
-QString FromBytes(const QByteArray& bytes);
+QString fromBytes(const QByteArray& bytes);
 
-// The bytes FromBytes was given; any other text is plain UTF-8.
-QByteArray ToBytes(const QString& text);
+// The bytes fromBytes was given; any other text is plain UTF-8.
+QByteArray toBytes(const QString& text);
 
-// argv[1] to argv[argc - 1], in order, through FromBytes.
-QStringList FromArguments(int argc, const char* const* argv);
+// argv[1] to argv[argc - 1], in order, through fromBytes.
+QStringList fromArguments(int argc, const char* const* argv);
+
+// The text before the last "/": "/a/b.rar" gives "/a", "/b.rar" gives "/", and a
+// name without any "/" gives empty text.
+QString folderOf(const QString& path);
+
+// The text after the last "/" (the whole path if there is none); without
+// keepExtension, the text from the name's last "." on is cut off.
+QString fileNameOf(const QString& path, bool keepExtension);
+
+// The absolute, clean path when it names an existing file or folder, resolved
+// against the current folder and with symbolic links kept; otherwise empty.
+QString absoluteExisting(const QString& path);
+
+// Text from an archive made safe to show: control characters, line and
+// paragraph separators and direction marks become \xNN or \uNNNN.
+QString displayText(const QString& text);
 
 } // namespace PathText

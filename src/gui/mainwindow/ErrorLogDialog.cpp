@@ -1,6 +1,6 @@
 #include "gui/mainwindow/ErrorLogDialog.h"
 
-#include "core/archive/modSession.h"
+#include "core/util/PathText.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -48,6 +48,6 @@ ErrorLogDialog::ErrorLogDialog(QWidget* parent)
 void ErrorLogDialog::AddErrorLine(const QString& strText)
 {
     m_lines.append(strText);
-    ListView1->addTopLevelItem(new QTreeWidgetItem(QStringList{modSession::DisplayText(strText)}));
+    ListView1->addTopLevelItem(new QTreeWidgetItem(QStringList{PathText::displayText(strText)}));
     ListView1->resizeColumnToContents(0);
 }

@@ -3,9 +3,8 @@
 #include "core/archive/ArchiveSession.h"
 #include "core/archive/EventPump.h"
 #include "core/archive/RunState.h"
-#include "core/archive/modSession.h"
 #include "core/settings/SettingsKeys.h"
-#include "core/util/MShorttoLongName.h"
+#include "core/util/PathText.h"
 #include "gui/Application.h"
 #include "gui/about/AboutDialog.h"
 #include "gui/about/TipsDialog.h"
@@ -246,7 +245,7 @@ void MainWindow::ExtractArchives()
             run.CurrentPassword.clear();
         // A path that does not exist has no long form; the session is given
         // the path itself so that its error names the file.
-        const QString longPath = MShorttoLongName::LongPathName(archive);
+        const QString longPath = PathText::absoluteExisting(archive);
         const bool ok =
             objSession->ExtractRarFiles(longPath.isEmpty() ? archive : longPath, QString(), run.CurrentPassword);
         if (blnRunCancelled) {
@@ -381,7 +380,7 @@ void MainWindow::objSession_ProcessingFile(QString& strFileName, double& dblFile
 {
     EventPump::YieldToWindows();
     Label4->setText(QStringLiteral("Extracting file: ") +
-                    modSession::DisplayText(modSession::FileNameFromPath(strFileName, true)) + u' ' +
+                    PathText::displayText(PathText::fileNameOf(strFileName, true)) + u' ' +
                     QString::number(dblFileSize, 'f', 0) + QStringLiteral(" bytes\r\n"));
     EventPump::YieldToWindows();
     showProgress(0);

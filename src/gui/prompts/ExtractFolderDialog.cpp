@@ -1,10 +1,10 @@
 #include "gui/prompts/ExtractFolderDialog.h"
 
 #include "core/archive/RunState.h"
-#include "core/archive/modSession.h"
 #include "core/settings/RecentList.h"
 #include "core/settings/SettingsKeys.h"
 #include "gui/prompts/FolderTreeModel.h"
+#include "platform/StandardFolders.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -24,7 +24,6 @@ namespace {
 constexpr int HistorySize = 10;
 const QString DesktopDisplayName = QStringLiteral("Desktop");
 const QString HomeDisplayName = QStringLiteral("Home");
-constexpr int DesktopCsidl = 0;
 
 QCheckBox* checkBox(const QString& name, const QString& text, QWidget* parent)
 {
@@ -55,7 +54,7 @@ QString ExtractFolderDialog::FolderPathRule(const QString& strDisplayName, const
     // Only a desktop node without a path of its own stands for the user's desktop;
     // a real folder that happens to be called "Desktop" is itself.
     if (strTreePath.isEmpty() && strDisplayName == DesktopDisplayName)
-        return modSession::SpecialFolderPath(DesktopCsidl);
+        return StandardFolders::desktop();
     return strTreePath;
 }
 
@@ -86,7 +85,7 @@ void ExtractFolderDialog::buildFolderTree()
     // The user's home and desktop sit beside "/", as in the file managers. The
     // desktop node stands for the desktop itself and has no path of its own.
     m_folders->addPlace(HomeDisplayName, QDir::homePath());
-    m_folders->addPlace(DesktopDisplayName, modSession::SpecialFolderPath(DesktopCsidl), false);
+    m_folders->addPlace(DesktopDisplayName, StandardFolders::desktop(), false);
     m_folders->addPlace(QDir::rootPath(), QDir::rootPath());
     FolderTreeview1 = new QTreeView(this);
     FolderTreeview1->setObjectName(QStringLiteral("FolderTreeview1"));
