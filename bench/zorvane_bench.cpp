@@ -125,9 +125,9 @@ private:
         if (!session || session == m_session)
             return;
         m_session = session;
-        connect(session, &ArchiveSession::ProcessingFile, this, [this] { ++m_counts.files; });
-        connect(session, &ArchiveSession::Progress, this, [this] { ++m_counts.progress; });
-        connect(session, &ArchiveSession::NextVolumne, this, [this] { ++m_counts.volumes; });
+        connect(session, &ArchiveSession::processingFile, this, [this] { ++m_counts.files; });
+        connect(session, &ArchiveSession::progress, this, [this] { ++m_counts.progress; });
+        connect(session, &ArchiveSession::nextVolume, this, [this] { ++m_counts.volumes; });
     }
 
     MainWindow& m_window;
@@ -196,7 +196,7 @@ int main(int argc, char* argv[])
     QTimer::singleShot(0, &window, [&] {
         QElapsedTimer run;
         run.start();
-        window.Form_Load({archive});
+        window.start({archive});
         runNs = run.nsecsElapsed();
         QCoreApplication::exit(0);
     });

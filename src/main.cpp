@@ -9,8 +9,8 @@ int main(int argc, char* argv[])
     Application app(argc, argv);
     MainWindow window;
     FirstPaintProbe::Watch(&window);
-    // The load handler runs inside the event loop, so a run that ends by
+    // The start runs inside the event loop, so a run that ends by
     // closing every window also ends the program.
-    QTimer::singleShot(0, &window, [&window, &app] { window.Form_Load(app.archiveArguments()); });
+    QTimer::singleShot(0, &window, [&window, &app] { window.start(app.archiveArguments()); });
     return app.exec();
 }

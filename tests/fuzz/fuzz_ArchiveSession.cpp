@@ -44,17 +44,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     file.write(reinterpret_cast<const char*>(data), qint64(size));
     file.close();
 
-    RunState& run = RunState::instance();
-    run = RunState{};
-    run.UseFolderForAll = true; // no folder prompt; nothing is extracted
-    run.ExtractFolder = folder->path() + u'/';
+    RunState run;
+    run.useFolderForAll = true; // no folder prompt; nothing is extracted
+    run.extractFolder = folder->path() + u'/';
     DialogPrompts prompts;
-    ArchiveSession session(prompts);
+    ArchiveSession session(prompts, run);
     QStringList names(64);
     // The list pass meets the password prompt, the test pass a preset password.
-    session.ListRarFiles(file.fileName(), names);
-    run.UsePasswordForAll = true;
-    run.CurrentPassword = QStringLiteral("fuzz");
-    session.TestRarFiles(file.fileName());
+    session.listArchive(file.fileName(), names);
+    run.usePasswordForAll = true;
+    run.password = QStringLiteral("fuzz");
+    session.testArchive(file.fileName());
     return 0;
 }

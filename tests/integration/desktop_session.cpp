@@ -1,7 +1,6 @@
 // The main window and its notification-area icon on a real X display, driven
 // with real pointer events. desktop-session.sh runs it under Xvfb with trayer
 // as the notification area; the screenshots are kept for people to look at.
-#include "core/archive/RunState.h"
 #include "core/settings/SettingsStore.h"
 #include "gui/mainwindow/MainWindow.h"
 #include "gui/mainwindow/TrayIcon.h"
@@ -127,7 +126,7 @@ void DesktopSession::shapedWindow()
 {
     m_form = std::make_unique<MainWindow>();
     m_form->move(FormPosition);
-    m_form->Form_Load({});
+    m_form->start({});
     QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
     QCOMPARE(m_form->mapToGlobal(QPoint(0, 0)), FormPosition);
 
@@ -144,14 +143,13 @@ void DesktopSession::trayIcon()
 {
     QVERIFY2(m_form && m_form->isVisible(), "needs the window of shapedWindow()");
     QTRY_VERIFY_WITH_TIMEOUT(QSystemTrayIcon::isSystemTrayAvailable(), Patience);
-    RunState& run = RunState::instance();
-    QVERIFY(!run.InTray);
+    QVERIFY(!TrayIcon::isInTray());
 
     auto* button = m_form->findChild<QLabel*>(QStringLiteral("Picture2"));
     QVERIFY(button);
     QVERIFY(pointTo(button->mapToGlobal(button->rect().center())));
     QVERIFY(xdotool({QStringLiteral("click"), QStringLiteral("1")}));
-    QTRY_VERIFY_WITH_TIMEOUT(!m_form->isVisible() && run.InTray, Patience);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_form->isVisible() && TrayIcon::isInTray(), Patience);
 
     // The icon is docked once trayer has reparented it into its panel.
     QSystemTrayIcon* icon = TrayIcon::TrayIconData();
@@ -203,7 +201,7 @@ void DesktopSession::trayIcon()
     // cut to its outline.
     QVERIFY(xdotool({QStringLiteral("click"), QStringLiteral("--repeat"), QStringLiteral("2"),
                      QStringLiteral("--delay"), QStringLiteral("80"), QStringLiteral("1")}));
-    QTRY_VERIFY_WITH_TIMEOUT(m_form->isVisible() && !run.InTray, Patience);
+    QTRY_VERIFY_WITH_TIMEOUT(m_form->isVisible() && !TrayIcon::isInTray(), Patience);
     QVERIFY(!icon->isVisible());
     QCOMPARE(m_form->mapToGlobal(QPoint(0, 0)), FormPosition);
     QTRY_VERIFY_WITH_TIMEOUT(dockedPlace(dockId).isEmpty(), Patience);

@@ -2,7 +2,6 @@
 // wayland-session.sh runs it under a headless weston whose desktop is one
 // plain colour; weston-screenshooter takes the pictures, kept for people to
 // look at.
-#include "core/archive/RunState.h"
 #include "core/settings/SettingsStore.h"
 #include "gui/mainwindow/ErrorLogDialog.h"
 #include "gui/mainwindow/MainWindow.h"
@@ -85,7 +84,7 @@ void WaylandSession::initTestCase()
 void WaylandSession::shapedWindow()
 {
     MainWindow form;
-    form.Form_Load({});
+    form.start({});
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     QImage shot;
     QString mismatch = QStringLiteral("no screenshot");
@@ -127,7 +126,7 @@ void WaylandSession::wholeRun()
             PromptScript::click(w, "Command1");
         });
     MainWindow form;
-    form.Form_Load({QStringLiteral(ZORVANE_FIXTURES "/enc-data.rar"), QStringLiteral(ZORVANE_FIXTURES "/damaged.rar")});
+    form.start({QStringLiteral(ZORVANE_FIXTURES "/enc-data.rar"), QStringLiteral(ZORVANE_FIXTURES "/damaged.rar")});
     QVERIFY2(!script.unexpected, qPrintable(script.seen.join(u',')));
     QCOMPARE(script.seen, (QStringList{"Formpw", "Form2", "frmOW", "frmerr"}));
     QCOMPARE(log, (QStringList{"Error Processing File: b.txt - CRC error", "Something went wrong. Wrong password?"}));
@@ -159,7 +158,7 @@ void WaylandSession::menuWindows()
     QFETCH(QString, item);
     QFETCH(QString, window);
     MainWindow form;
-    form.Form_Load({});
+    form.start({});
     QTest::mouseClick(form.findChild<QWidget*>(QStringLiteral("Label3")), Qt::LeftButton);
     QTRY_VERIFY(QApplication::activePopupWidget());
     QApplication::activePopupWidget()->close();

@@ -1,91 +1,86 @@
 #pragma once
 
-#include "core/archive/EntryPath.h"
 #include "core/archive/ExtractionPrompts.h"
-#include "core/archive/UnrarCallback.h"
-#include "core/util/BoundedChild.h"
+#include "core/archive/LibraryProbe.h"
 
 #include <QDateTime>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <chrono>
-#include <functional>
 #include <memory>
-#include <optional>
 #include <vector>
 
 class ArchiveHandle;
+class ExtractFolder;
 struct RARHeaderDataEx;
 struct RAROpenArchiveData;
+struct RunState;
 
 // Opens one RAR archive at a time through the UnRAR library, walks its entries
 // and lists, tests or extracts them, reporting everything through its signals.
 // It asks for the destination, a password and what to do with existing files
 // through ExtractionPrompts, and waits for the answers on its own thread.
+// What holds for the whole run (the folder, the password, the answers given
+// for all) lives in the run's RunState.
 //
 // Every signal argument is a reference to the session's own value: connect
 // handlers directly (the default within one thread) and they can answer
-// through blnContinue, strNewFilename and useforall.
+// through goOn and replacement.
 class ArchiveSession : public QObject
 {
     Q_OBJECT
 
 public:
-    // Program's own processing codes next to the library's.
-    static constexpr int ListArrayTooSmall = 5000;
-    static constexpr int EntryNotProcessed = 5002;
-
-    // prompts: answers the session's questions; it must outlive the session.
-    explicit ArchiveSession(ExtractionPrompts& prompts, QObject* parent = nullptr);
+    // prompts and run must outlive the session.
+    ArchiveSession(ExtractionPrompts& prompts, RunState& run, QObject* parent = nullptr);
     ~ArchiveSession() override;
 
-    static double LongToUnsigned(qint32 lngValue);
+    // The value itself if it is 0 or more, else value + 2^32.
+    static double longToUnsigned(qint32 value);
 
     // Names go into the caller's list at 0, 1, 2, … (one per file); its size is
     // its capacity, and a list of one place is refused.
-    bool ListRarFiles(const QString& strRarFile, QStringList& arrstrFilenames, const QString& strPassword = {});
-    bool TestRarFiles(const QString& strRarFile, const QString& strPassword = {});
-    // Extracts into the run's extract folder; strDestPath and strPassword are not
+    bool listArchive(const QString& archivePath, QStringList& names, const QString& password = {});
+    bool testArchive(const QString& archivePath, const QString& password = {});
+    // Extracts into the run's extract folder; destination and password are not
     // used (the folder and password come from the prompts and the run state).
-    bool ExtractRarFiles(const QString& strRarFile, const QString& strDestPath = {}, const QString& strPassword = {});
+    bool extractArchive(const QString& archivePath, const QString& destination = {}, const QString& password = {});
 
-    // How long the library may take, in a copy of the program, to open an
-    // archive or walk its headers before the archive counts as unreadable.
-    void setProbeLimit(std::chrono::milliseconds limit) { m_probeLimit = limit; }
+    void setProbeLimit(std::chrono::milliseconds limit) { m_probe.setLimit(limit); }
 
-    qint16 intProgressSteps() const { return m_intProgressSteps; }
-    void setIntProgressSteps(qint16 value) { m_intProgressSteps = value; }
-    QString strLastErrorMsg() const { return m_strLastErrorMsg; }
+    qint16 progressSteps() const { return m_progressSteps; }
+    void setProgressSteps(qint16 steps) { m_progressSteps = steps; }
+    QString lastErrorMessage() const { return m_lastErrorMessage; }
 
     // Reached from the library callback while an operation runs.
-    void ReportProgress(qint32 lngBytes);
-    bool RaiseNextVolume(const QString& strVolume);
-    QString RaiseMissingFile(const QString& strVolume);
-    QString RequestPassword();
-    void RaiseEmptyPassword();
-    void RaiseGotPassword(const QString& strPassword, bool& blnUseForAll);
+    void reportProgress(qint32 bytes);
+    bool announceVolume(const QString& volume);
+    QString askForMissingVolume(const QString& volume);
+    QString requestPassword();
+    void reportEmptyPassword();
+    void acceptPassword(const QString& password);
 
 signals:
-    void OpenError(qint32& lngErrorNo, QString& strErrorMsg, QString& strFileName);
-    void ProcessError(qint32& lngErrorNo, QString& strErrorMsg, QString& strFileName);
-    void CommentError(qint32& lngErrorNo, QString& strErrorMsg, QString& strFileName);
-    void CommentFound(QString& strFileName, QString& strComment);
-    void ProcessingFile(QString& strFileName, double& dblFileSize, QDateTime& datFileTime, qint16& intMajorVer,
-                        qint16& intMinorVer, qint32& lngPackingMethod, qint32& lngFileAttr);
-    // blnContinue arrives false; a handler must set it true to go on to a new volume.
-    void NextVolumne(QString& strFileName, bool& blnContinue);
+    void openError(qint32& code, QString& message, QString& fileName);
+    void processError(qint32& code, QString& message, QString& fileName);
+    void commentError(qint32& code, QString& message, QString& fileName);
+    void commentFound(QString& fileName, QString& comment);
+    void processingFile(QString& fileName, double& fileSize, QDateTime& fileTime, qint16& majorVersion,
+                        qint16& minorVersion, qint32& packingMethod, qint32& attributes);
+    // goOn arrives false; a handler must set it true to go on to a new volume.
+    void nextVolume(QString& fileName, bool& goOn);
     // The library cannot find a volume; a handler may name another file.
-    void MissingFile(QString& strFileName, QString& strNewFilename);
-    void MissingPassword(QString& strNewPassword);
-    void Progress(double& dblFileSize, double& dblExtracted);
+    void missingFile(QString& fileName, QString& replacement);
+    void missingPassword(QString& password);
+    void progress(double& fileSize, double& extracted);
     void cancelled();
-    void EmptyPassword();
-    void fileskipped();
+    void emptyPassword();
+    void fileSkipped();
     // Never raised: a wrong password shows as a processing error.
-    void wrongpw();
-    // useforall is the run's UsePasswordForAll itself.
-    void gotpw(QString& pw, bool& useforall);
+    void wrongPassword();
+    // useForAll is the run's usePasswordForAll itself.
+    void passwordAccepted(QString& password, bool& useForAll);
 
 private:
     enum Mode
@@ -100,49 +95,48 @@ private:
         Cancelled,
         Failed
     };
-
-    bool ProcessRarFiles(const QString& strRarFile, int intMode, QStringList* arrstrFilenames);
-    FolderChoice EnsureExtractFolder();
-    QString AskPassword();
-    BoundedChild::Outcome runBounded(const std::function<void()>& work) const;
-    qint32 trialOpenFailure(const RAROpenArchiveData& data) const;
-    qint32 decryptionRefusal();
+    bool processArchive(const QString& archivePath, int mode, QStringList* names);
+    bool argumentsValid(const QString& archivePath, int mode, const QStringList* names);
+    bool openWithPassword(const QString& archivePath, RAROpenArchiveData& data, ArchiveHandle& archive);
+    bool walkEntries(ArchiveHandle& archive, int mode, const ExtractFolder& destination, const QString& folder,
+                     int readResult, QStringList* names);
+    bool listEntry(const QString& entry, QStringList& names, qsizetype& listed);
+    bool reopen(const QString& archivePath, RAROpenArchiveData& data, ArchiveHandle& archive);
+    FolderChoice ensureExtractFolder(const QString& archivePath);
+    QString askPassword();
     bool needsPassword(ArchiveHandle& archive);
-    bool readFirstHeaderAgain(ArchiveHandle& archive, const QString& strRarFile, int& readResult);
-    bool destinationFolder(const QString& strRarFile, QString& folder);
-    void reportComment(const RAROpenArchiveData& data, const QString& strRarFile, const QByteArray& comment);
-    void startNewFile(const QString& strEntry);
-    ExtractionPrompts::Overwrite askAboutExistingFile(const QString& strName);
+    bool readFirstHeaderAgain(ArchiveHandle& archive, const QString& archivePath, int& readResult);
+    bool destinationFolder(const QString& archivePath, QString& folder);
+    void reportComment(const RAROpenArchiveData& data, const QString& archivePath, const QByteArray& comment);
+    void startNewFile(const QString& entry);
+    ExtractionPrompts::Overwrite askAboutExistingFile(const QString& name);
     int readHeader(ArchiveHandle& archive);
-    int processEntry(ArchiveHandle& archive, int intMode, const ExtractFolder& folder, bool& blnCancelled);
-    qint32 refusalFor(const ExtractFolder& folder, EntryPath::Verdict verdict) const;
+    int processEntry(ArchiveHandle& archive, int mode, const ExtractFolder& folder, bool& cancelled);
+    int extractEntry(ArchiveHandle& archive, const ExtractFolder& folder, bool& cancelled);
     QByteArray redirTarget() const;
-    bool linkMadeSafely(const QByteArray& baFolder, const QByteArray& baTarget) const;
-    int refuseEntry(ArchiveHandle& archive, qint32 lngCode, const QString& strEntry);
-    void reportRefusal(qint32 lngCode, const QString& strEntry);
-    bool reportFailedEntry(int result, const QString& strEntry);
+    int refuseEntry(ArchiveHandle& archive, qint32 code, const QString& entry);
+    void reportRefusal(qint32 code, const QString& entry);
+    bool reportFailedEntry(int result, const QString& entry);
 
-    void RaiseOpenError(qint32 lngCode, const QString& strFileName);
-    void RaiseProcessError(qint32 lngCode, const QString& strFileName);
-    void RaiseCommentError(qint32 lngCode, const QString& strFileName);
-    void raiseProgramError(qint32 lngCode, const QString& strEventMessage, const QString& strLastMessage,
-                           const QString& strFileName);
+    void raiseOpenError(qint32 code, const QString& fileName);
+    void raiseProcessError(qint32 code, const QString& fileName);
+    void raiseCommentError(qint32 code, const QString& fileName);
+    void raiseProgramError(qint32 code, const QString& eventMessage, const QString& lastMessage,
+                           const QString& fileName);
 
     ExtractionPrompts& m_prompts;
+    RunState& m_run;
+    LibraryProbe m_probe;
     std::unique_ptr<RARHeaderDataEx> m_header;
     std::vector<wchar_t> m_redirTarget;
     // The last entry left out, whose parts in later volumes are passed over.
-    QString m_strRefusedEntry;
-    // The archive being processed, and how the walk over its headers went that
-    // decides whether its encrypted entries may be decrypted (made once, at
-    // the first of them).
-    QByteArray m_baArchive;
-    std::optional<BoundedChild::Outcome> m_headerWalk;
-    double dblFileSize = 0;
-    double dblExtracted = 0;
-    qint16 intNextProgress = 0;
-    bool blnPasswordInvolved = false;
-    qint16 m_intProgressSteps = 4;
-    std::chrono::milliseconds m_probeLimit = std::chrono::seconds(20);
-    QString m_strLastErrorMsg;
+    QString m_refusedEntry;
+    // The archive being processed, as the library is given it.
+    QByteArray m_archive;
+    double m_fileSize = 0;
+    double m_extracted = 0;
+    qint16 m_nextProgress = 0;
+    bool m_passwordInvolved = false;
+    qint16 m_progressSteps = 4;
+    QString m_lastErrorMessage;
 };

@@ -1,5 +1,7 @@
 #include "core/archive/EntryPath.h"
 
+#include "core/archive/ResultMessages.h"
+
 #include <QByteArrayList>
 #include <climits>
 #include <cstdlib>
@@ -13,40 +15,40 @@ namespace {
 // Links followed while resolving one path, as the kernel allows.
 constexpr int MaxLinkHops = 40;
 
-bool lstatPath(const QByteArray& baPath, struct stat& st)
+bool lstatPath(const QByteArray& path, struct stat& st)
 {
-    return ::lstat(baPath.constData(), &st) == 0;
+    return ::lstat(path.constData(), &st) == 0;
 }
 
-QByteArray readLink(const QByteArray& baPath)
+QByteArray readLink(const QByteArray& path)
 {
     QByteArray target(PATH_MAX, '\0');
-    const ssize_t length = ::readlink(baPath.constData(), target.data(), target.size());
+    const ssize_t length = ::readlink(path.constData(), target.data(), target.size());
     return length < 0 ? QByteArray() : target.left(length);
 }
 
-QByteArray realFolder(const QByteArray& baFolder)
+QByteArray realFolder(const QByteArray& folder)
 {
     char resolved[PATH_MAX];
-    return ::realpath(baFolder.constData(), resolved) != nullptr ? QByteArray(resolved) : QByteArray();
+    return ::realpath(folder.constData(), resolved) != nullptr ? QByteArray(resolved) : QByteArray();
 }
 
-QByteArray parentOf(const QByteArray& baPath)
+QByteArray parentOf(const QByteArray& path)
 {
-    const qsizetype slash = baPath.lastIndexOf('/');
-    return slash <= 0 ? QByteArray("/") : baPath.left(slash);
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash <= 0 ? QByteArray("/") : path.left(slash);
 }
 
-QByteArray joined(const QByteArray& baFolder, const QByteArray& baName)
+QByteArray joined(const QByteArray& folder, const QByteArray& name)
 {
-    return baFolder.endsWith('/') ? baFolder + baName : baFolder + '/' + baName;
+    return folder.endsWith('/') ? folder + name : folder + '/' + name;
 }
 
 } // namespace
 
-QByteArray CleanedName(const QByteArray& baStored)
+QByteArray cleanedName(const QByteArray& stored)
 {
-    QByteArray name = baStored;
+    QByteArray name = stored;
     if (name.startsWith("//")) {
         // A network path: the server and share names are dropped with it.
         const qsizetype server = name.indexOf('/', 2);
@@ -73,11 +75,11 @@ QByteArray CleanedName(const QByteArray& baStored)
     return name;
 }
 
-Check CheckName(const ExtractFolder& folder, const QByteArray& baStored)
+Check check(const ExtractFolder& folder, const QByteArray& stored)
 {
-    if (baStored.size() >= NameFieldLimit)
+    if (stored.size() >= NameFieldLimit)
         return {Verdict::TooLong};
-    const QByteArray cleaned = CleanedName(baStored);
+    const QByteArray cleaned = cleanedName(stored);
     if (cleaned.isEmpty())
         return {Verdict::Unsafe};
     for (const QByteArray& part : cleaned.split('/')) {
@@ -92,12 +94,12 @@ Check CheckName(const ExtractFolder& folder, const QByteArray& baStored)
     return {place == ExtractFolder::Place::ThroughLink ? Verdict::Unsafe : Verdict::Safe, place};
 }
 
-bool ResolvesInside(const QByteArray& baFolder, const QByteArray& baPath)
+bool resolvesInside(const QByteArray& folderPath, const QByteArray& path)
 {
-    const QByteArray folder = realFolder(baFolder);
-    if (folder.isEmpty() || !baPath.startsWith('/'))
+    const QByteArray folder = realFolder(folderPath);
+    if (folder.isEmpty() || !path.startsWith('/'))
         return false;
-    QByteArrayList pending = baPath.split('/');
+    QByteArrayList pending = path.split('/');
     QByteArray current = "/";
     int hops = 0;
     while (!pending.isEmpty()) {
@@ -124,10 +126,57 @@ bool ResolvesInside(const QByteArray& baFolder, const QByteArray& baPath)
     return current == folder || current.startsWith(joined(folder, QByteArray()));
 }
 
-bool TargetUsable(const ExtractFolder& folder, const QByteArray& baStoredTarget)
+bool targetUsable(const ExtractFolder& folder, const QByteArray& storedTarget)
 {
-    const Check check = CheckName(folder, baStoredTarget);
-    return check.verdict == Verdict::Safe && check.place == ExtractFolder::Place::File;
+    const Check target = check(folder, storedTarget);
+    return target.verdict == Verdict::Safe && target.place == ExtractFolder::Place::File;
+}
+
+qint32 refusal(const ExtractFolder& folder, Verdict verdict, unsigned redirKind, const QByteArray& redirTarget)
+{
+    switch (verdict) {
+    case Verdict::TooLong:
+        return ResultMessages::NameTooLong;
+    case Verdict::Unsafe:
+        return ResultMessages::UnsafeEntry;
+    case Verdict::Safe:
+        break;
+    }
+    switch (redirKind) {
+    case RedirWindowsSymlink:
+    case RedirJunction:
+        return ResultMessages::UnsafeEntry; // Windows links have no meaning here
+    case RedirHardLink:
+    case RedirFileCopy:
+        return targetUsable(folder, redirTarget) ? 0 : ResultMessages::UnsafeEntry;
+    default:
+        return 0;
+    }
+}
+
+bool linkMadeSafely(unsigned redirKind, const QByteArray& folder, const QByteArray& target)
+{
+    struct stat st;
+    switch (redirKind) {
+    case RedirHardLink:
+        return lstatPath(target, st);
+    case RedirUnixSymlink:
+        if (!lstatPath(target, st) || !S_ISLNK(st.st_mode))
+            return false;
+        if (resolvesInside(folder, target))
+            return true;
+        ::unlink(target.constData());
+        return false;
+    default:
+        return true;
+    }
+}
+
+void makeRoomFor(const QByteArray& path, ExtractFolder::Place place)
+{
+    struct stat st;
+    if (place == ExtractFolder::Place::Link || (lstatPath(path, st) && S_ISREG(st.st_mode) && st.st_nlink > 1))
+        ::unlink(path.constData());
 }
 
 } // namespace EntryPath

@@ -41,7 +41,7 @@ inline constexpr qsizetype ComponentLimit = 255;
 
 // The stored name as the library cleans it: no leading "/", "//server/share/",
 // "./" or "../"; nothing up to the last "/../"; "." and ".." alone are empty.
-QByteArray CleanedName(const QByteArray& baStored);
+QByteArray cleanedName(const QByteArray& stored);
 
 struct Check
 {
@@ -50,16 +50,32 @@ struct Check
     ExtractFolder::Place place = ExtractFolder::Place::Missing;
 };
 
-// Whether an entry stored as baStored may be written below the folder, and
+// Whether an entry stored as stored may be written below the folder, and
 // what is there already.
-Check CheckName(const ExtractFolder& folder, const QByteArray& baStored);
+Check check(const ExtractFolder& folder, const QByteArray& stored);
 
-// True when baPath, resolved through every link on its way (missing parts
-// taken as they are written), stays within baFolder.
-bool ResolvesInside(const QByteArray& baFolder, const QByteArray& baPath);
+// True when path, resolved through every link on its way (missing parts
+// taken as they are written), stays within folder.
+bool resolvesInside(const QByteArray& folder, const QByteArray& path);
 
-// For a hard link or file copy: its cleaned target below baFolder must be a
+// For a hard link or file copy: its cleaned target below the folder must be a
 // regular file reached without links.
-bool TargetUsable(const ExtractFolder& folder, const QByteArray& baStoredTarget);
+bool targetUsable(const ExtractFolder& folder, const QByteArray& storedTarget);
+
+// Why an entry must not reach the library, or 0 (a code of ResultMessages).
+// The library would write through links already in the folder, make links and
+// copies that reach out of it through them, and give an empty name the folder
+// itself, permissions and all.
+qint32 refusal(const ExtractFolder& folder, Verdict verdict, unsigned redirKind, const QByteArray& redirTarget);
+
+// The library reports success for links it declined to make; a symbolic link
+// it made at target must not lead out of the folder, not even through another
+// link (such a link is removed again).
+bool linkMadeSafely(unsigned redirKind, const QByteArray& folder, const QByteArray& target);
+
+// An overwrite never writes through what is at path: a symbolic link goes
+// itself, and a file with other names is replaced by a fresh one, or the
+// library would change what they lead to as well.
+void makeRoomFor(const QByteArray& path, ExtractFolder::Place place);
 
 } // namespace EntryPath

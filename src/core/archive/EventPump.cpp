@@ -5,7 +5,7 @@
 
 namespace EventPump {
 
-void YieldToWindows()
+void serve()
 {
     static QElapsedTimer sinceLast;
     if (sinceLast.isValid() && sinceLast.elapsed() < YieldInterval)

@@ -1,5 +1,7 @@
 #include "core/archive/ExtractFolder.h"
 
+#include "core/archive/EventPump.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <linux/openat2.h>
@@ -20,11 +22,26 @@ ExtractFolder::Place placeOf(mode_t mode)
     return ExtractFolder::Place::Other;
 }
 
+bool isFolder(const QByteArray& path)
+{
+    struct stat st;
+    return ::stat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 } // namespace
 
-ExtractFolder::ExtractFolder(const QByteArray& baPath)
-    : m_baPath(baPath)
-    , m_fd(::open(baPath.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC))
+bool ExtractFolder::makeOneLevel(const QByteArray& path)
+{
+    if (isFolder(path))
+        return true;
+    ::mkdir(path.constData(), 0777);
+    EventPump::serve();
+    return isFolder(path);
+}
+
+ExtractFolder::ExtractFolder(const QByteArray& path)
+    : m_path(path)
+    , m_fd(::open(path.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC))
 {}
 
 ExtractFolder::~ExtractFolder()
@@ -35,12 +52,12 @@ ExtractFolder::~ExtractFolder()
 
 // The kernel refuses a symbolic link on the way; one at the place itself is
 // opened as the link.
-ExtractFolder::Place ExtractFolder::probe(const QByteArray& baRelative) const
+ExtractFolder::Place ExtractFolder::probe(const QByteArray& relative) const
 {
     open_how how{};
     how.flags = O_PATH | O_NOFOLLOW | O_CLOEXEC;
     how.resolve = RESOLVE_NO_SYMLINKS;
-    const long entry = ::syscall(SYS_openat2, m_fd, baRelative.constData(), &how, sizeof how);
+    const long entry = ::syscall(SYS_openat2, m_fd, relative.constData(), &how, sizeof how);
     if (entry >= 0) {
         struct stat st;
         const bool known = ::fstat(static_cast<int>(entry), &st) == 0;
@@ -52,18 +69,18 @@ ExtractFolder::Place ExtractFolder::probe(const QByteArray& baRelative) const
         return Place::ThroughLink;
     case ENOSYS: // before Linux 5.6
     case EPERM:  // refused by a system call filter
-        return probeByLevels(baRelative);
+        return probeByLevels(relative);
     default:
         // Missing parts, or a file where a folder should be: nothing further down exists yet.
         return Place::Missing;
     }
 }
 
-ExtractFolder::Place ExtractFolder::probeByLevels(const QByteArray& baRelative) const
+ExtractFolder::Place ExtractFolder::probeByLevels(const QByteArray& relative) const
 {
     for (qsizetype from = 0;;) {
-        const qsizetype slash = baRelative.indexOf('/', from);
-        const QByteArray part = slash < 0 ? baRelative : baRelative.left(slash);
+        const qsizetype slash = relative.indexOf('/', from);
+        const QByteArray part = slash < 0 ? relative : relative.left(slash);
         struct stat st;
         if (::fstatat(m_fd, part.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
             return Place::Missing;

@@ -21,19 +21,23 @@ public:
         ThroughLink
     };
 
-    explicit ExtractFolder(const QByteArray& baPath);
+    explicit ExtractFolder(const QByteArray& path);
     ~ExtractFolder();
     ExtractFolder(const ExtractFolder&) = delete;
     ExtractFolder& operator=(const ExtractFolder&) = delete;
 
-    const QByteArray& path() const { return m_baPath; }
+    // Makes the folder at path unless it is there; one level only, so a missing
+    // parent is reported, not invented. Whether the folder is there now.
+    static bool makeOneLevel(const QByteArray& path);
+
+    const QByteArray& path() const { return m_path; }
     bool isOpen() const { return m_fd >= 0; }
-    // baRelative has no "." or ".." parts and no leading "/".
-    Place probe(const QByteArray& baRelative) const;
+    // relative has no "." or ".." parts and no leading "/".
+    Place probe(const QByteArray& relative) const;
 
 private:
-    Place probeByLevels(const QByteArray& baRelative) const;
+    Place probeByLevels(const QByteArray& relative) const;
 
-    QByteArray m_baPath;
+    QByteArray m_path;
     int m_fd = -1;
 };

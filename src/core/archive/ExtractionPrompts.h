@@ -14,6 +14,7 @@ public:
         QString folder;
         bool useForAll = false;        // don't ask again this run
         bool folderPerArchive = false; // a subfolder named after each archive
+        bool autoOpen = false;         // open the folder when the run ends
     };
     struct Password
     {
@@ -34,7 +35,8 @@ public:
     };
 
     virtual ~ExtractionPrompts() = default;
-    virtual Folder askExtractFolder() = 0;
+    // archiveFolder: the folder of the archive at hand, where the choice starts.
+    virtual Folder askExtractFolder(const QString& archiveFolder) = 0;
     virtual Password askPassword() = 0;
     // entryName: the entry's path in the archive, made safe to show.
     virtual OverwriteAnswer askOverwrite(const QString& entryName) = 0;

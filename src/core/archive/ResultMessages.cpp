@@ -8,9 +8,9 @@ namespace {
 const QString UnknownError = QStringLiteral("Unknown error");
 } // namespace
 
-QString CommentErrorMessage(int lngCode)
+QString commentErrorMessage(int code)
 {
-    switch (lngCode) {
+    switch (code) {
     case ERAR_NO_MEMORY:
         return QStringLiteral("Not enough memory");
     case ERAR_BAD_DATA:
@@ -24,9 +24,9 @@ QString CommentErrorMessage(int lngCode)
     }
 }
 
-QString OpenErrorMessage(int lngCode)
+QString openErrorMessage(int code)
 {
-    switch (lngCode) {
+    switch (code) {
     case ERAR_NO_MEMORY:
         return QStringLiteral("Not enough memory");
     case ERAR_BAD_DATA:
@@ -44,11 +44,11 @@ QString OpenErrorMessage(int lngCode)
     }
 }
 
-QString ProcessErrorMessage(int lngCode, bool blnPasswordInvolved)
+QString processErrorMessage(int code, bool passwordInvolved)
 {
-    switch (lngCode) {
+    switch (code) {
     case ERAR_BAD_DATA:
-        return blnPasswordInvolved ? QStringLiteral("CRC error - Wrong password?") : QStringLiteral("CRC error");
+        return passwordInvolved ? QStringLiteral("CRC error - Wrong password?") : QStringLiteral("CRC error");
     // Today's library tells a wrong password apart from damaged data; older ones
     // reported both as bad data, and users know the message that goes with it.
     case ERAR_BAD_PASSWORD:

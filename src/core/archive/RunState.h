@@ -4,21 +4,18 @@
 
 #include <QString>
 
-// The values an extraction run shares between the session, its prompts and the
-// main window. There is exactly one, reached through RunState::instance().
+// What an extraction run remembers from one archive to the next: the answers
+// that hold for the rest of the run, and where the last entry went. The run
+// owns it; the session it drives reads and updates it.
 struct RunState
 {
-    QString ArchiveFolder;        // folder of the archive being processed
-    QString ExtractFolder;        // destination chosen for the run, ends with "/"
-    bool UseFolderForAll = false; // don't ask for a folder again this run
-    bool CreateFolderPerArchive = false;
-    bool AutoOpenFolder = false; // open the last extract folder when the run ends
-    QString CurrentPassword;
-    bool UsePasswordForAll = false; // use CurrentPassword without asking
-    QString LastExtractFolder;      // folder of the last entry processed without error
-    ExtractionPrompts::Overwrite OverwriteAnswer = ExtractionPrompts::Overwrite::Overwrite;
-    bool OverwriteForAll = false; // apply OverwriteAnswer to later conflicts of the archive
-    bool InTray = false;          // the main window sits in the notification area
-
-    static RunState& instance();
+    QString extractFolder;        // destination chosen for the run, ends with "/"
+    bool useFolderForAll = false; // don't ask for a folder again this run
+    bool folderPerArchive = false;
+    bool autoOpenFolder = false; // open the last extract folder when the run ends
+    QString password;
+    bool usePasswordForAll = false; // use password without asking
+    QString lastExtractFolder;      // folder of the last entry processed without error
+    ExtractionPrompts::Overwrite overwriteAnswer = ExtractionPrompts::Overwrite::Overwrite;
+    bool overwriteForAll = false; // apply overwriteAnswer to later conflicts of the archive
 };

@@ -2,7 +2,6 @@
 
 #include "core/archive/ArchiveSession.h"
 #include "core/archive/EventPump.h"
-#include "core/archive/RunState.h"
 #include "core/archive/UnrarApi.h"
 
 #include <QFileInfo>
@@ -41,8 +40,8 @@ void copyWithNul(const QByteArray& bytes, long address)
 
 int askForVolume(ArchiveSession& session, long P1)
 {
-    const QString name = StringFromAnsiPtr(reinterpret_cast<const char*>(P1));
-    const QString newName = session.RaiseMissingFile(name);
+    const QString name = textAt(reinterpret_cast<const char*>(P1));
+    const QString newName = session.askForMissingVolume(name);
     const QByteArray bytes = newName.toUtf8();
     // A name that is not there would only be asked for again, forever.
     if (newName.isEmpty() || bytes.size() >= VolumeNameBufferSize || !QFileInfo(newName).isFile())
@@ -53,12 +52,12 @@ int askForVolume(ArchiveSession& session, long P1)
 
 int askForPassword(ArchiveSession& session, long P1, long P2)
 {
-    const QString password = session.RequestPassword();
+    const QString password = session.requestPassword();
     if (password.isEmpty()) {
-        session.RaiseEmptyPassword();
+        session.reportEmptyPassword();
         return Stop;
     }
-    session.RaiseGotPassword(password, RunState::instance().UsePasswordForAll);
+    session.acceptPassword(password);
     if (P2 <= 0)
         return Stop;
     copyWithNul(fitted(password, P2), P1);
@@ -67,36 +66,36 @@ int askForPassword(ArchiveSession& session, long P1, long P2)
 
 } // namespace
 
-QString StringFromAnsiPtr(const char* address)
+QString textAt(const char* address)
 {
     return address ? QString::fromUtf8(address) : QString();
 }
 
-ArchiveSession* SessionFromUserData(long UserData)
+ArchiveSession* sessionFrom(long userData)
 {
-    return reinterpret_cast<ArchiveSession*>(UserData);
+    return reinterpret_cast<ArchiveSession*>(userData);
 }
 
-int RarCallback(unsigned int msg, long UserData, long P1, long P2)
+int handle(unsigned int msg, long userData, long P1, long P2)
 {
-    EventPump::YieldToWindows();
-    ArchiveSession* session = SessionFromUserData(UserData);
+    EventPump::serve();
+    ArchiveSession* session = sessionFrom(userData);
     if (!session)
         return NotHandled;
     switch (msg) {
     case UCM_CHANGEVOLUME:
-        EventPump::YieldToWindows();
+        EventPump::serve();
         if (P2 == RAR_VOL_ASK)
             return askForVolume(*session, P1);
         if (P2 == RAR_VOL_NOTIFY)
-            return session->RaiseNextVolume(StringFromAnsiPtr(reinterpret_cast<const char*>(P1))) ? GoOn : Stop;
+            return session->announceVolume(textAt(reinterpret_cast<const char*>(P1))) ? GoOn : Stop;
         return NotHandled;
     case UCM_PROCESSDATA:
-        EventPump::YieldToWindows();
-        session->ReportProgress(static_cast<qint32>(P2));
+        EventPump::serve();
+        session->reportProgress(static_cast<qint32>(P2));
         return GoOn;
     case UCM_NEEDPASSWORD:
-        EventPump::YieldToWindows();
+        EventPump::serve();
         return askForPassword(*session, P1, P2);
     default:
         return NotHandled;

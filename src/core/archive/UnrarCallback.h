@@ -12,13 +12,13 @@ namespace UnrarCallback {
 // Returns 1 to go on, -1 to stop the library's operation, 0 for a message it
 // does not handle (the wide-character variants among them: the library then
 // sends the narrow one).
-int RarCallback(unsigned int msg, long UserData, long P1, long P2);
+int handle(unsigned int msg, long userData, long P1, long P2);
 
 // Text from a NUL-terminated narrow string; empty for a null address.
-QString StringFromAnsiPtr(const char* address);
+QString textAt(const char* address);
 
-// The session registered as UserData; the operation that registered it is
+// The session registered as userData; the operation that registered it is
 // still running whenever the library calls back, so it is alive.
-ArchiveSession* SessionFromUserData(long UserData);
+ArchiveSession* sessionFrom(long userData);
 
 } // namespace UnrarCallback

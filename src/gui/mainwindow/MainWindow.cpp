@@ -1,16 +1,15 @@
 #include "gui/mainwindow/MainWindow.h"
 
-#include "core/archive/ArchiveSession.h"
-#include "core/archive/EventPump.h"
-#include "core/archive/RunState.h"
+#include "core/archive/ExtractionRun.h"
 #include "core/settings/SettingsKeys.h"
 #include "core/util/PathText.h"
 #include "gui/Application.h"
-#include "gui/about/AboutDialog.h"
+#include "gui/about/AppMenus.h"
 #include "gui/about/TipsDialog.h"
 #include "gui/dialogs/CommonDialogs.h"
 #include "gui/mainwindow/Artwork.h"
 #include "gui/mainwindow/ClickableLabel.h"
+#include "gui/mainwindow/DroppedFiles.h"
 #include "gui/mainwindow/ErrorLogDialog.h"
 #include "gui/mainwindow/TrayIcon.h"
 #include "gui/mainwindow/WindowShape.h"
@@ -27,13 +26,10 @@
 #include <QCursor>
 #include <QDropEvent>
 #include <QMessageBox>
-#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QProgressBar>
 #include <QTimer>
-#include <QUrl>
-#include <cmath>
 
 namespace {
 
@@ -46,21 +42,16 @@ constexpr int ProgressInterval = 50;
 
 // "True"/"False" in any case, or a number (non-zero is true); anything else
 // counts as the default.
-bool truthValue(const QString& strValue, bool blnDefault)
+bool truthValue(const QString& text, bool fallback)
 {
-    const QString value = strValue.trimmed();
+    const QString value = text.trimmed();
     if (value.compare(QStringLiteral("True"), Qt::CaseInsensitive) == 0)
         return true;
     if (value.compare(QStringLiteral("False"), Qt::CaseInsensitive) == 0)
         return false;
     bool ok = false;
     const double number = value.toDouble(&ok);
-    return ok ? number != 0 : blnDefault;
-}
-
-QString afterLastSlash(const QString& path)
-{
-    return path.section(u'/', -1);
+    return ok ? number != 0 : fallback;
 }
 
 } // namespace
@@ -72,6 +63,7 @@ MainWindow::MainWindow(QWidget* parent)
     setWindowTitle(Title);
     setAcceptDrops(true);
     buildControls();
+    connectControls();
 }
 
 MainWindow::~MainWindow() = default;
@@ -90,10 +82,10 @@ void MainWindow::buildControls()
         l->setCursor(Qt::PointingHandCursor);
         return l;
     };
-    const qreal dblRatio = devicePixelRatioF();
-    m_picture = Artwork::FormPicture(dblRatio);
+    const qreal ratio = devicePixelRatioF();
+    m_picture = Artwork::FormPicture(ratio);
     for (int i = 1; i <= 4; ++i)
-        ImageList1.append(Artwork::ButtonImage(i, dblRatio));
+        m_buttonImages.append(Artwork::ButtonImage(i, ratio));
 
     // Dark text on the light picture, whatever the desktop's colour scheme.
     QPalette colours = palette();
@@ -102,91 +94,93 @@ void MainWindow::buildControls()
     colours.setColor(QPalette::Link, QColor(0x1f, 0x5f, 0x74));
     setPalette(colours);
 
-    Label1 = label("Label1", QString());
-    Label1->setWordWrap(true);
-    Label2 = label("Label2", QStringLiteral("Drop RAR archives on this window to extract them."));
-    Label3 = link("Label3", QStringLiteral("Click me for menu"));
-    Label3->setStyleSheet(MenuLinkStyle);
-    Label4 = label("Label4", QString());
-    Label4->setWordWrap(true);
-    Label5 = link("Label5", QStringLiteral("Click to explore last used extract folder"));
-    Label6 = link("Label6", QStringLiteral("Click to explore last used extract folder and exit"));
-    Label5->setStyleSheet(LinkStyle);
-    Label6->setStyleSheet(LinkStyle);
-    Picture1 = link("Picture1", QString());
-    Picture1->setPixmap(ImageList1.at(0));
-    Picture1->setToolTip(QStringLiteral("Close"));
-    Picture2 = link("Picture2", QString());
-    Picture2->setPixmap(ImageList1.at(2));
-    Picture2->setToolTip(QStringLiteral("Send to the notification area"));
-    ProgressBar1 = new QProgressBar(this);
-    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    ProgressBar1->setRange(0, 100);
-    ProgressBar1->setValue(0);
-    ProgressBar1->setTextVisible(false);
+    m_statusLabel = label("Label1", QString());
+    m_statusLabel->setWordWrap(true);
+    m_dropHint = label("Label2", QStringLiteral("Drop RAR archives on this window to extract them."));
+    m_menuLink = link("Label3", QStringLiteral("Click me for menu"));
+    m_menuLink->setStyleSheet(MenuLinkStyle);
+    m_fileLabel = label("Label4", QString());
+    m_fileLabel->setWordWrap(true);
+    m_openFolderLink = link("Label5", QStringLiteral("Click to explore last used extract folder"));
+    m_openFolderAndQuitLink = link("Label6", QStringLiteral("Click to explore last used extract folder and exit"));
+    m_openFolderLink->setStyleSheet(LinkStyle);
+    m_openFolderAndQuitLink->setStyleSheet(LinkStyle);
+    m_closeButton = link("Picture1", QString());
+    m_closeButton->setPixmap(m_buttonImages.at(0));
+    m_closeButton->setToolTip(QStringLiteral("Close"));
+    m_trayButton = link("Picture2", QString());
+    m_trayButton->setPixmap(m_buttonImages.at(2));
+    m_trayButton->setToolTip(QStringLiteral("Send to the notification area"));
+    m_progressBar = new QProgressBar(this);
+    m_progressBar->setObjectName(QStringLiteral("ProgressBar1"));
+    m_progressBar->setRange(0, 100);
+    m_progressBar->setValue(0);
+    m_progressBar->setTextVisible(false);
     placeControls();
+}
+
+void MainWindow::connectControls()
+{
     m_progressTimer.setSingleShot(true);
     m_progressTimer.setInterval(ProgressInterval);
-    connect(&m_progressTimer, &QTimer::timeout, this, [this] { ProgressBar1->setValue(m_intPendingProgress); });
-
-    connect(Label3, &ClickableLabel::clicked, this, &MainWindow::Label3_Click);
-    connect(Label5, &ClickableLabel::clicked, this, &MainWindow::Label5_Click);
-    connect(Label6, &ClickableLabel::clicked, this, &MainWindow::Label6_Click);
-    for (ClickableLabel* picture : {Picture1, Picture2}) {
-        connect(picture, &ClickableLabel::mouseDown, this,
-                [this, picture](Qt::MouseButton button) { Picture_MouseDown(picture, button); });
-        connect(picture, &ClickableLabel::mouseUp, this,
-                [this, picture](Qt::MouseButton button) { Picture_MouseUp(picture, button); });
+    connect(&m_progressTimer, &QTimer::timeout, this, [this] { m_progressBar->setValue(m_pendingProgress); });
+    connect(m_menuLink, &ClickableLabel::clicked, this, &MainWindow::showMainMenu);
+    connect(m_openFolderLink, &ClickableLabel::clicked, this, &MainWindow::openLastFolder);
+    connect(m_openFolderAndQuitLink, &ClickableLabel::clicked, this, &MainWindow::openLastFolderAndQuit);
+    for (ClickableLabel* button : {m_closeButton, m_trayButton}) {
+        connect(button, &ClickableLabel::mouseDown, this,
+                [this, button](Qt::MouseButton mouseButton) { pressButton(button, mouseButton); });
+        connect(button, &ClickableLabel::mouseUp, this,
+                [this, button](Qt::MouseButton mouseButton) { releaseButton(button, mouseButton); });
     }
-    connect(Picture1, &ClickableLabel::clicked, this, &MainWindow::Picture1_Click);
-    connect(Picture2, &ClickableLabel::clicked, this, &MainWindow::Picture2_Click);
+    connect(m_closeButton, &ClickableLabel::clicked, this, &MainWindow::closeFromButton);
+    connect(m_trayButton, &ClickableLabel::clicked, this, &MainWindow::sendToTray);
 }
 
 // The controls sit on the picture's header band and content panel.
 void MainWindow::placeControls()
 {
     setFixedSize(Artwork::FormPictureSize);
-    Label3->setGeometry(110, 36, 160, 24);
-    Picture2->setGeometry(QRect(QPoint(362, 36), Artwork::ButtonSize));
-    Picture1->setGeometry(QRect(QPoint(394, 36), Artwork::ButtonSize));
-    Label2->setGeometry(110, 76, 306, 18);
-    Label1->setGeometry(24, 100, 392, 40);
-    Label4->setGeometry(24, 146, 392, 48);
-    ProgressBar1->setGeometry(24, 200, 392, 16);
-    Label5->setGeometry(24, 226, 392, 18);
-    Label6->setGeometry(24, 248, 392, 18);
+    m_menuLink->setGeometry(110, 36, 160, 24);
+    m_trayButton->setGeometry(QRect(QPoint(362, 36), Artwork::ButtonSize));
+    m_closeButton->setGeometry(QRect(QPoint(394, 36), Artwork::ButtonSize));
+    m_dropHint->setGeometry(110, 76, 306, 18);
+    m_statusLabel->setGeometry(24, 100, 392, 40);
+    m_fileLabel->setGeometry(24, 146, 392, 48);
+    m_progressBar->setGeometry(24, 200, 392, 16);
+    m_openFolderLink->setGeometry(24, 226, 392, 18);
+    m_openFolderAndQuitLink->setGeometry(24, 248, 392, 18);
 }
 
-void MainWindow::Form_Load(const QStringList& arguments)
+void MainWindow::start(const QStringList& arguments)
 {
     // The check runs in the background; a newer version is offered whenever
     // its answer arrives, even during a run.
-    m_versionCheck = new UpdateChecker(this);
-    m_versionCheck->Start();
+    m_updateChecker = new UpdateChecker(this);
+    m_updateChecker->Start();
     if (arguments == QStringList{UninstallSwitch}) {
-        Uninstall();
+        uninstall();
         return;
     }
     m_settings.setCompany(QStringLiteral("Quenmarsh"));
     m_settings.setAppName(QStringLiteral("Zorvane"));
     WindowShape::TrimForm(this, m_picture);
     show();
-    StartupHousekeeping();
-    connectSession();
+    greetAndShowTips();
+    connectRun();
 
-    Label5->hide();
-    Label6->hide();
+    m_openFolderLink->hide();
+    m_openFolderAndQuitLink->hide();
     if (arguments.isEmpty())
         return;
     show();
-    arrstrArchives = arguments;
-    ExtractArchives();
+    extractArchives(arguments);
 }
 
 // A first start greets the user with the options; the tips come next unless
 // they were turned off. "First Run" is cleared even when the options were
 // cancelled, so the welcome comes once.
-void MainWindow::StartupHousekeeping()
+void MainWindow::greetAndShowTips()
 {
     if (truthValue(m_settings.GetSetting(SettingsKeys::General, SettingsKeys::FirstRun, QStringLiteral("True")),
                    true)) {
@@ -200,129 +194,86 @@ void MainWindow::StartupHousekeeping()
         m_settings.SaveSetting(SettingsKeys::General, SettingsKeys::FirstRun, QStringLiteral("False"));
     }
     bool ok = false;
-    const int intNoInstructions =
+    const int noInstructions =
         m_settings.GetSetting(SettingsKeys::General, SettingsKeys::NoInstructions, QStringLiteral("0")).toInt(&ok);
-    if (!ok || intNoInstructions == 0)
-        ShowTips();
+    if (!ok || noInstructions == 0)
+        showTips();
 }
 
-void MainWindow::connectSession()
+void MainWindow::connectRun()
 {
-    objSession = new ArchiveSession(m_prompts, this);
-    connect(objSession, &ArchiveSession::OpenError, this, &MainWindow::objSession_OpenError);
-    connect(objSession, &ArchiveSession::ProcessError, this, &MainWindow::objSession_ProcessError);
-    connect(objSession, &ArchiveSession::CommentError, this, &MainWindow::objSession_CommentError);
-    connect(objSession, &ArchiveSession::ProcessingFile, this, &MainWindow::objSession_ProcessingFile);
-    connect(objSession, &ArchiveSession::Progress, this, &MainWindow::objSession_Progress);
-    connect(objSession, &ArchiveSession::NextVolumne, this, &MainWindow::objSession_NextVolumne);
-    connect(objSession, &ArchiveSession::MissingFile, this, &MainWindow::objSession_MissingFile);
-    connect(objSession, &ArchiveSession::MissingPassword, this, &MainWindow::objSession_MissingPassword);
-    connect(objSession, &ArchiveSession::cancelled, this, &MainWindow::objSession_cancelled);
-    connect(objSession, &ArchiveSession::EmptyPassword, this, &MainWindow::objSession_EmptyPassword);
-    connect(objSession, &ArchiveSession::fileskipped, this, &MainWindow::objSession_fileskipped);
-    connect(objSession, &ArchiveSession::gotpw, this, &MainWindow::objSession_gotpw);
+    m_run = new ExtractionRun(m_prompts, this);
+    connect(m_run, &ExtractionRun::volumeStarted, this, &MainWindow::showVolume);
+    connect(m_run, &ExtractionRun::fileStarted, this, &MainWindow::showFileStarted);
+    connect(m_run, &ExtractionRun::progressed, this, &MainWindow::showProgress);
+    connect(m_run, &ExtractionRun::errorLogged, this, [this](const QString& line) { errorLog().AddErrorLine(line); });
 }
 
 // Undoes the desktop integration and ends at once: no window, no setting.
-void MainWindow::Uninstall()
+void MainWindow::uninstall()
 {
     FileAssociation::RemoveAssociation(QStringLiteral("Zorvane"), QStringLiteral(".rar"));
     ExtensionRegistration::RegisterLibrary(AppPaths::ShellExtensionLibrary(), false);
     QCoreApplication::quit();
 }
 
-void MainWindow::ExtractArchives()
+void MainWindow::extractArchives(const QStringList& archives)
 {
-    if (m_running || !objSession)
+    if (m_running || !m_run)
         return;
-    // The run works on the list as it was when it started.
-    const QStringList archives = arrstrArchives;
-    RunState& run = RunState::instance();
-    startRun();
-    for (const QString& archive : archives) {
-        EventPump::YieldToWindows();
-        if (!run.UsePasswordForAll)
-            run.CurrentPassword.clear();
-        // A path that does not exist has no long form; the session is given
-        // the path itself so that its error names the file.
-        const QString longPath = PathText::absoluteExisting(archive);
-        const bool ok =
-            objSession->ExtractRarFiles(longPath.isEmpty() ? archive : longPath, QString(), run.CurrentPassword);
-        if (blnRunCancelled) {
-            blnErrorsLogged = true;
-            AddErrorLine(QStringLiteral("Operation cancelled. No extract folder selected."));
-            break;
-        }
-        if (!ok) {
-            blnErrorsLogged = true;
-            AddErrorLine(QStringLiteral("Something went wrong. Wrong password?"));
-            break;
-        }
-        strVolumeName = afterLastSlash(archive);
-        Label1->setText(QStringLiteral("Processing volume: ") + strVolumeName);
-    }
+    m_archives = archives;
+    beginRun();
+    m_run->extract(archives);
     endRun();
 }
 
-void MainWindow::startRun()
+void MainWindow::beginRun()
 {
-    RunState& run = RunState::instance();
     m_running = true;
-    lngVolumeCount = 0;
-    lngFileCount = 0;
-    strCountedFile = QString();
-    run.CurrentPassword.clear();
-    run.ExtractFolder.clear();
-    Label5->hide();
-    Label6->hide();
-    run.CreateFolderPerArchive = false;
-    blnRunCancelled = false;
-    strVolumeName.clear();
+    m_openFolderLink->hide();
+    m_openFolderAndQuitLink->hide();
     delete m_errorLog;
     errorLog();
-    blnErrorsLogged = false;
-    run.UseFolderForAll = false;
-    run.UsePasswordForAll = false;
-    Label1->clear();
+    m_statusLabel->clear();
     setWindowTitle(BusyTitle);
     setBusy(true);
 }
 
 void MainWindow::endRun()
 {
-    RunState& run = RunState::instance();
     m_progressTimer.stop();
-    ProgressBar1->setValue(0);
+    m_progressBar->setValue(0);
     setWindowTitle(Title);
-    Label1->setText(
-        QStringLiteral("Done!\r\nExtracted %1 file(s) from %2 volume(s).").arg(lngFileCount).arg(lngVolumeCount));
-    Label4->clear();
-    if (lngFileCount != 0) {
-        Label5->show();
-        Label6->show();
+    m_statusLabel->setText(QStringLiteral("Done!\r\nExtracted %1 file(s) from %2 volume(s).")
+                               .arg(m_run->fileCount())
+                               .arg(m_run->volumeCount()));
+    m_fileLabel->clear();
+    if (m_run->fileCount() != 0) {
+        m_openFolderLink->show();
+        m_openFolderAndQuitLink->show();
     }
-    if (run.InTray)
+    if (TrayIcon::isInTray())
         TrayIcon::RestoreFromTray();
     raise();
     activateWindow();
     setBusy(false);
     m_running = false;
-    if (blnErrorsLogged) {
+    if (m_run->errorsLogged()) {
         errorLog().exec();
         delete m_errorLog;
-    } else if (run.AutoOpenFolder) {
-        Label6_Click();
+    } else if (m_run->state().autoOpenFolder) {
+        openLastFolderAndQuit();
     }
 }
 
 // While busy the window cannot be closed and the menus' Open and Exit are out
 // of reach.
-void MainWindow::setBusy(bool blnBusy)
+void MainWindow::setBusy(bool busy)
 {
-    Picture1->setEnabled(!blnBusy);
-    Label3->setEnabled(!blnBusy);
+    m_closeButton->setEnabled(!busy);
+    m_menuLink->setEnabled(!busy);
     if (m_menus)
-        m_menus->setTrayExitEnabled(!blnBusy);
+        m_menus->setTrayExitEnabled(!busy);
 }
 
 ErrorLogDialog& MainWindow::errorLog()
@@ -330,11 +281,6 @@ ErrorLogDialog& MainWindow::errorLog()
     if (!m_errorLog)
         m_errorLog = new ErrorLogDialog(this);
     return *m_errorLog;
-}
-
-void MainWindow::AddErrorLine(const QString& strText)
-{
-    errorLog().AddErrorLine(strText);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
@@ -345,197 +291,132 @@ void MainWindow::closeEvent(QCloseEvent* event)
         QWidget::closeEvent(event);
 }
 
-void MainWindow::objSession_OpenError(qint32&, QString& strErrorMsg, QString& strFileName)
+void MainWindow::showVolume(const QString& volumeName)
 {
-    AddErrorLine(QStringLiteral("Error Opening File: ") + strFileName + QStringLiteral(" - ") + strErrorMsg);
-    blnErrorsLogged = true;
+    m_statusLabel->setText(QStringLiteral("Processing volume: ") + volumeName);
 }
 
-void MainWindow::objSession_ProcessError(qint32&, QString& strErrorMsg, QString& strFileName)
+void MainWindow::showFileStarted(const QString& entryName, double size)
 {
-    AddErrorLine(QStringLiteral("Error Processing File: ") + strFileName + QStringLiteral(" - ") + strErrorMsg);
-    blnErrorsLogged = true;
-    // Only the entry being extracted is taken off the count; a folder or an
-    // archive that fails was never counted.
-    if (strFileName == strCountedFile)
-        uncountFile();
-}
-
-void MainWindow::uncountFile()
-{
-    if (strCountedFile.isNull())
-        return;
-    --lngFileCount;
-    strCountedFile = QString();
-}
-
-// A comment that cannot be read is worth a line, not an interruption.
-void MainWindow::objSession_CommentError(qint32&, QString& strErrorMsg, QString& strFileName)
-{
-    AddErrorLine(QStringLiteral("Comment Error: ") + strFileName + QStringLiteral(" - ") + strErrorMsg);
-}
-
-void MainWindow::objSession_ProcessingFile(QString& strFileName, double& dblFileSize, QDateTime&, qint16&, qint16&,
-                                           qint32&, qint32&)
-{
-    EventPump::YieldToWindows();
-    Label4->setText(QStringLiteral("Extracting file: ") +
-                    PathText::displayText(PathText::fileNameOf(strFileName, true)) + u' ' +
-                    QString::number(dblFileSize, 'f', 0) + QStringLiteral(" bytes\r\n"));
-    EventPump::YieldToWindows();
-    showProgress(0);
-    ++lngFileCount;
-    strCountedFile = strFileName;
-}
-
-// A share past 100 % (a header that understates the size) stays on a full bar.
-void MainWindow::objSession_Progress(double& dblFileSize, double& dblExtracted)
-{
-    EventPump::YieldToWindows();
-    const double share = dblFileSize > 0 ? dblExtracted / dblFileSize * 100.0 : 0.0;
-    showProgress(static_cast<int>(std::clamp(std::round(share), 0.0, 100.0)));
-    EventPump::YieldToWindows();
+    m_fileLabel->setText(QStringLiteral("Extracting file: ") +
+                         PathText::displayText(PathText::fileNameOf(entryName, true)) + u' ' +
+                         QString::number(size, 'f', 0) + QStringLiteral(" bytes\r\n"));
 }
 
 // The bar repaints itself at once on every change; archives of tiny files
 // would spend most of their time drawing it. It follows a few times a second.
-void MainWindow::showProgress(int intPercent)
+void MainWindow::showProgress(int percent)
 {
-    m_intPendingProgress = intPercent;
+    m_pendingProgress = percent;
     if (!m_progressTimer.isActive())
         m_progressTimer.start();
 }
 
-void MainWindow::objSession_NextVolumne(QString& strFileName, bool& blnContinue)
+void MainWindow::showMainMenu()
 {
-    EventPump::YieldToWindows();
-    strVolumeName = afterLastSlash(strFileName);
-    Label1->setText(QStringLiteral("Processing volume: ") + strVolumeName);
-    ++lngVolumeCount;
-    blnContinue = true;
+    menus().popupMain(QCursor::pos());
 }
 
-void MainWindow::objSession_MissingFile(QString& strFileName, QString& strNewFilename)
+void MainWindow::openLastFolder()
 {
-    AddErrorLine(QStringLiteral("Missing File: ") + strFileName);
-    blnErrorsLogged = true;
-    strNewFilename.clear();
-}
-
-void MainWindow::objSession_MissingPassword(QString& strNewPassword)
-{
-    strNewPassword.clear();
-}
-
-void MainWindow::objSession_cancelled()
-{
-    blnRunCancelled = true;
-}
-
-void MainWindow::objSession_EmptyPassword()
-{
-    AddErrorLine(QStringLiteral("No password supplied."));
-    blnErrorsLogged = true;
-}
-
-void MainWindow::objSession_fileskipped()
-{
-    uncountFile();
-}
-
-void MainWindow::objSession_gotpw(QString& pw, bool&)
-{
-    RunState::instance().CurrentPassword = pw;
-}
-
-void MainWindow::Label3_Click()
-{
-    menus().PopupMain(QCursor::pos());
-}
-
-void MainWindow::Label5_Click()
-{
-    if (DocumentLauncher::LaunchDocument(this, RunState::instance().LastExtractFolder) ==
-        DocumentLauncher::ResultNoAssociation)
+    const QString folder = m_run ? m_run->state().lastExtractFolder : QString();
+    if (DocumentLauncher::LaunchDocument(this, folder) == DocumentLauncher::ResultNoAssociation)
         QMessageBox(QMessageBox::Warning, QStringLiteral("Error"), QStringLiteral("Error opening folder."),
                     QMessageBox::Ok, this)
             .exec();
 }
 
-void MainWindow::Label6_Click()
+void MainWindow::openLastFolderAndQuit()
 {
-    Label5_Click();
+    openLastFolder();
     Application::closeEveryWindow();
 }
 
-void MainWindow::Picture_MouseDown(ClickableLabel* picture, Qt::MouseButton button)
+void MainWindow::pressButton(ClickableLabel* button, Qt::MouseButton mouseButton)
 {
-    if (button == Qt::LeftButton) {
-        blnButtonPressed = true;
-        picture->setPixmap(ImageList1.at(picture == Picture1 ? 1 : 3));
-    } else if (picture == Picture2) {
-        blnButtonPressed = false;
+    if (mouseButton == Qt::LeftButton) {
+        m_buttonPressed = true;
+        button->setPixmap(m_buttonImages.at(button == m_closeButton ? 1 : 3));
+    } else if (button == m_trayButton) {
+        m_buttonPressed = false;
     }
 }
 
-void MainWindow::Picture_MouseUp(ClickableLabel* picture, Qt::MouseButton button)
+void MainWindow::releaseButton(ClickableLabel* button, Qt::MouseButton mouseButton)
 {
-    if (button == Qt::LeftButton)
-        picture->setPixmap(ImageList1.at(picture == Picture1 ? 0 : 2));
+    if (mouseButton == Qt::LeftButton)
+        button->setPixmap(m_buttonImages.at(button == m_closeButton ? 0 : 2));
     else
-        blnButtonPressed = false;
+        m_buttonPressed = false;
 }
 
-void MainWindow::Picture1_Click()
+void MainWindow::closeFromButton()
 {
-    if (blnButtonPressed)
+    if (m_buttonPressed)
         Application::closeEveryWindow();
 }
 
 // Stays available during a run; the run's end brings the window back.
-void MainWindow::Picture2_Click()
+void MainWindow::sendToTray()
 {
-    if (!blnButtonPressed)
+    if (!m_buttonPressed)
         return;
     // The icon is made when first needed, not at every start.
-    connect(TrayIcon::TrayIconData(), &QSystemTrayIcon::activated, this, &MainWindow::trayIcon_Activated,
+    connect(TrayIcon::TrayIconData(), &QSystemTrayIcon::activated, this, &MainWindow::onTrayActivated,
             Qt::UniqueConnection);
     TrayIcon::AddTrayIcon(this, windowTitle(), PasswordDialog::FormIcon());
 }
 
-void MainWindow::trayIcon_Activated(QSystemTrayIcon::ActivationReason reason)
+void MainWindow::onTrayActivated(QSystemTrayIcon::ActivationReason reason)
 {
-    TrayMessage(TrayIcon::TrayMessageFor(reason));
+    handleTrayMessage(TrayIcon::TrayMessageFor(reason));
 }
 
-void MainWindow::TrayMessage(qint32 lngMessage)
+void MainWindow::handleTrayMessage(qint32 message)
 {
-    lngTrayMessage = lngMessage;
-    if (!RunState::instance().InTray)
+    if (!TrayIcon::isInTray())
         return;
-    if (lngMessage == TrayIcon::TrayLeftDoubleClick)
+    if (message == TrayIcon::TrayLeftDoubleClick)
         TrayIcon::RestoreFromTray();
-    else if (lngMessage == TrayIcon::TrayRightUp)
-        menus().PopupTray(QCursor::pos());
+    else if (message == TrayIcon::TrayRightUp)
+        menus().popupTray(QCursor::pos());
 }
 
-AboutDialog& MainWindow::menus()
+AppMenus& MainWindow::menus()
 {
     if (!m_menus) {
-        m_menus = new AboutDialog(this);
+        m_menus = new AppMenus(this);
         m_menus->setTrayExitEnabled(!m_running);
+        connect(m_menus, &AppMenus::openRequested, this, &MainWindow::openArchives);
+        connect(m_menus, &AppMenus::updateCheckRequested, this, &MainWindow::checkForUpdate);
+        connect(m_menus, &AppMenus::tipsRequested, this, &MainWindow::showTips);
+        connect(m_menus, &AppMenus::exitRequested, this, &Application::closeEveryWindow);
+        connect(m_menus, &AppMenus::restoreRequested, this, &TrayIcon::RestoreFromTray);
+        connect(m_menus, &AppMenus::trayExitRequested, this, &MainWindow::leaveFromTray);
     }
     return *m_menus;
 }
 
-void MainWindow::ShowTips()
+void MainWindow::checkForUpdate()
+{
+    m_updateChecker->frommenu = true;
+    m_updateChecker->Start();
+}
+
+void MainWindow::leaveFromTray()
+{
+    TrayIcon::DeleteTrayIcon();
+    Application::closeEveryWindow();
+}
+
+void MainWindow::showTips()
 {
     if (m_tips == nullptr)
         m_tips = new TipsDialog(this);
     m_tips->Open();
 }
 
-void MainWindow::openfile()
+void MainWindow::openArchives()
 {
     // The old instance writes its remembered folder before the new one reads it.
     m_dialogs.reset();
@@ -543,43 +424,18 @@ void MainWindow::openfile()
     m_dialogs->setBlnAllowMultipleFileSelect(true);
     m_dialogs->setStrFilter(QStringLiteral("Rar Files|*.rar"));
     m_dialogs->setStrInitialDir(QString());
-    const QString strName = m_dialogs->strGetOpenFileName(this);
-    if (strName.isEmpty())
+    const QString first = m_dialogs->strGetOpenFileName(this);
+    if (first.isEmpty())
         return;
-    const qint32 lngCount = m_dialogs->lngNumFilesSelected();
+    const qint32 count = m_dialogs->lngNumFilesSelected();
     QStringList archives;
-    if (lngCount >= 2) {
-        for (qint32 i = 0; i < lngCount; ++i)
+    if (count >= 2) {
+        for (qint32 i = 0; i < count; ++i)
             archives.append(m_dialogs->fstrReturnSingleFileName(static_cast<qint16>(i)));
     } else {
-        archives.append(strName);
+        archives.append(first);
     }
-    arrstrArchives = archives;
-    ExtractArchives();
-}
-
-qint16 MainWindow::countDelimiters(const QString& sFiles, QChar vSearchChar)
-{
-    return static_cast<qint16>(sFiles.count(vSearchChar));
-}
-
-QString MainWindow::DroppedPath(const QString& strPath)
-{
-    if (strPath.size() >= 4 && strPath.at(2) == u'/' && strPath.at(3) == u'/')
-        return strPath.left(2) + strPath.mid(3);
-    return strPath;
-}
-
-QStringList MainWindow::DroppedArchives(const QMimeData* data)
-{
-    QStringList archives;
-    if (data == nullptr || !data->hasUrls())
-        return archives;
-    for (const QUrl& url : data->urls()) {
-        if (url.isLocalFile())
-            archives.append(DroppedPath(url.toLocalFile()));
-    }
-    return archives;
+    extractArchives(archives);
 }
 
 // The window is translucent: only its outline is drawn, so the desktop shows
@@ -601,19 +457,19 @@ void MainWindow::mousePressEvent(QMouseEvent* event)
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event)
 {
-    Form_OLEDragOver(event);
+    acceptDrag(event);
 }
 
 void MainWindow::dragMoveEvent(QDragMoveEvent* event)
 {
-    Form_OLEDragOver(event);
+    acceptDrag(event);
 }
 
 // File lists are welcome while no run is in progress; a drop during a run
 // would replace the list the run was started with.
-void MainWindow::Form_OLEDragOver(QDragMoveEvent* event)
+void MainWindow::acceptDrag(QDragMoveEvent* event)
 {
-    if (m_running || DroppedArchives(event->mimeData()).isEmpty()) {
+    if (m_running || DroppedFiles::archives(event->mimeData()).isEmpty()) {
         event->ignore();
         return;
     }
@@ -624,16 +480,16 @@ void MainWindow::Form_OLEDragOver(QDragMoveEvent* event)
 
 void MainWindow::dropEvent(QDropEvent* event)
 {
-    const QStringList archives = DroppedArchives(event->mimeData());
+    const QStringList archives = DroppedFiles::archives(event->mimeData());
     if (m_running || archives.isEmpty()) {
         event->ignore();
         return;
     }
-    Label1->clear();
-    arrstrArchives = archives;
+    m_statusLabel->clear();
+    m_archives = archives;
     event->setDropAction(Qt::CopyAction);
     event->accept();
     // The run starts once the drop is over, so the dragging program is not
     // kept waiting for the whole extraction.
-    QTimer::singleShot(0, this, &MainWindow::ExtractArchives);
+    QTimer::singleShot(0, this, [this, archives] { extractArchives(archives); });
 }

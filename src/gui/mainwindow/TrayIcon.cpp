@@ -1,7 +1,5 @@
 #include "gui/mainwindow/TrayIcon.h"
 
-#include "core/archive/RunState.h"
-
 #include <QCoreApplication>
 #include <QPointer>
 #include <QWidget>
@@ -14,6 +12,7 @@ struct TrayModule
 {
     QPointer<QSystemTrayIcon> icon;
     QPointer<QWidget> owner;
+    bool inTray = false;
 };
 
 TrayModule& tray()
@@ -85,8 +84,13 @@ void HideToTray(QWidget* Owner)
     // counting it among the windows whose closing ends the program.
     window->setWindowFlag(Qt::Tool);
     window->setAttribute(Qt::WA_QuitOnClose, true);
-    RunState::instance().InTray = true;
+    tray().inTray = true;
     window->hide();
+}
+
+bool isInTray()
+{
+    return tray().inTray;
 }
 
 void DeleteTrayIcon()
@@ -104,7 +108,7 @@ void RestoreFromTray()
         window->raise();
         window->activateWindow();
     }
-    RunState::instance().InTray = false;
+    tray().inTray = false;
 }
 
 } // namespace TrayIcon

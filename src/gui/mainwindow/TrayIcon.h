@@ -7,7 +7,7 @@
 class QWidget;
 
 // The program's one notification-area icon, which stands for the main window
-// while that window is hidden. RunState::instance().InTray tells whether it does.
+// while that window is hidden. isInTray() tells whether it does.
 namespace TrayIcon {
 
 // The mouse messages the icon reports to its window.
@@ -40,13 +40,16 @@ QSystemTrayIcon* TrayIconData();
 void AddTrayIcon(QWidget* Owner, const QString& Tip, const QIcon& Icon);
 
 // The window's side of AddTrayIcon once the icon is shown: out of the task
-// list for good, InTray set, hidden.
+// list for good, in the tray, hidden.
 void HideToTray(QWidget* Owner);
+
+// Whether the window sits in the notification area.
+bool isInTray();
 
 // Removes the icon; the window is left as it is.
 void DeleteTrayIcon();
 
-// Removes the icon, shows the window again and clears InTray.
+// Removes the icon, shows the window again: no longer in the tray.
 void RestoreFromTray();
 
 } // namespace TrayIcon

@@ -4,11 +4,11 @@
 #include "gui/prompts/OverwriteDialog.h"
 #include "gui/prompts/PasswordDialog.h"
 
-ExtractionPrompts::Folder DialogPrompts::askExtractFolder()
+ExtractionPrompts::Folder DialogPrompts::askExtractFolder(const QString& archiveFolder)
 {
-    ExtractFolderDialog chooser;
+    ExtractFolderDialog chooser(archiveFolder);
     chooser.exec();
-    return {chooser.cancl, chooser.extfldr, chooser.useforall, chooser.newforeach};
+    return {chooser.cancl, chooser.extfldr, chooser.useforall, chooser.newforeach, chooser.autoOpen};
 }
 
 ExtractionPrompts::Password DialogPrompts::askPassword()

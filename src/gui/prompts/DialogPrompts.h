@@ -13,7 +13,7 @@ public:
         : m_owner(owner)
     {}
 
-    Folder askExtractFolder() override;
+    Folder askExtractFolder(const QString& archiveFolder) override;
     Password askPassword() override;
     OverwriteAnswer askOverwrite(const QString& entryName) override;
 

@@ -1,6 +1,5 @@
 #include "gui/prompts/ExtractFolderDialog.h"
 
-#include "core/archive/RunState.h"
 #include "core/settings/RecentList.h"
 #include "core/settings/SettingsKeys.h"
 #include "gui/prompts/FolderTreeModel.h"
@@ -34,14 +33,14 @@ QCheckBox* checkBox(const QString& name, const QString& text, QWidget* parent)
 
 } // namespace
 
-ExtractFolderDialog::ExtractFolderDialog(QWidget* parent)
+ExtractFolderDialog::ExtractFolderDialog(const QString& archiveFolder, QWidget* parent)
     : QDialog(parent)
 {
     m_settings.setCompany(QStringLiteral("Quenmarsh"));
     m_settings.setAppName(QStringLiteral("Zorvane"));
     buildControls();
     layOutControls();
-    Form_Load();
+    Form_Load(archiveFolder);
 }
 
 QString ExtractFolderDialog::WithTrailingSlash(const QString& strFolder)
@@ -156,7 +155,7 @@ void ExtractFolderDialog::layOutControls()
     resize(480, 440);
 }
 
-void ExtractFolderDialog::Form_Load()
+void ExtractFolderDialog::Form_Load(const QString& archiveFolder)
 {
     chkautoopen->setChecked(
         m_settings.GetSetting(SettingsKeys::Options, SettingsKeys::AutoOpen, QStringLiteral("1")).toInt() != 0);
@@ -164,7 +163,7 @@ void ExtractFolderDialog::Form_Load()
     cancl = false;
     extfldr.clear();
 
-    goToFolder(RunState::instance().ArchiveFolder);
+    goToFolder(archiveFolder);
     const QString strTreePath = folderPath(selectedFolder());
     // "Last used" with no history has nothing to show; the archive's folder is the sensible answer.
     const bool current = m_settings.GetSetting(SettingsKeys::Options, SettingsKeys::DefaultExtractFolder,
@@ -272,8 +271,7 @@ void ExtractFolderDialog::cmdOK_Click()
     useforall = chkUseforAll->checkState() != Qt::Unchecked;
     m_settings.SaveSettings(SettingsKeys::ExtractFolders, RecentList::Choose(historyEntries(), extfldr, HistorySize));
 
-    const bool autoOpen = chkautoopen->isChecked();
-    RunState::instance().AutoOpenFolder = autoOpen;
+    autoOpen = chkautoopen->isChecked();
     m_settings.SaveSetting(SettingsKeys::Options, SettingsKeys::AutoOpen,
                            autoOpen ? QStringLiteral("1") : QStringLiteral("0"));
     accept();

@@ -20,7 +20,8 @@ class ExtractFolderDialog : public QDialog
     Q_OBJECT
 
 public:
-    explicit ExtractFolderDialog(QWidget* parent = nullptr);
+    // archiveFolder: where the choice starts, the folder of the archive at hand.
+    explicit ExtractFolderDialog(const QString& archiveFolder = {}, QWidget* parent = nullptr);
 
     // The destination as OK hands it back: ending with "/" (empty text gives "/").
     static QString WithTrailingSlash(const QString& strFolder);
@@ -31,6 +32,7 @@ public:
     bool cancl = false;
     bool useforall = false;
     bool newforeach = false;
+    bool autoOpen = false; // open the folder when the run ends
 
 public slots:
     // Cancel, Escape and the title-bar close all end here.
@@ -45,7 +47,7 @@ private:
     void buildDestinationBox();
     void buildChoices();
     void layOutControls();
-    void Form_Load();
+    void Form_Load(const QString& archiveFolder);
 
     void goToFolder(const QString& strPath);
     QModelIndex selectedFolder() const;

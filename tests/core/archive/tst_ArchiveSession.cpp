@@ -1,6 +1,7 @@
 #include "core/archive/ArchiveSession.h"
 #include "core/archive/RunState.h"
 #include "core/archive/UnrarApi.h"
+#include "core/archive/UnrarCallback.h"
 #include "gui/prompts/DialogPrompts.h"
 #include "support/PromptScript.h"
 
@@ -83,6 +84,7 @@ private:
     QString m_out;
     QStringList m_lines;   // the session's events
     QString m_replacement; // the answer when a volume is missing
+    RunState m_run;
     QList<double> m_progress;
 };
 
@@ -91,7 +93,7 @@ void tst_ArchiveSession::init()
     m_tmp = std::make_unique<QTemporaryDir>();
     m_out = m_tmp->filePath("out");
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_tmp->filePath("config")));
-    RunState::instance() = RunState{};
+    m_run = RunState{};
     m_lines.clear();
     m_progress.clear();
     m_replacement.clear();
@@ -106,41 +108,38 @@ void tst_ArchiveSession::attach(ArchiveSession& s)
         };
     };
     const auto mark = [this](const char* line) { return [this, line] { m_lines << line; }; };
-    connect(&s, &ArchiveSession::OpenError, this, error("OpenError"));
-    connect(&s, &ArchiveSession::ProcessError, this, error("ProcessError"));
-    connect(&s, &ArchiveSession::CommentError, this, error("CommentError"));
-    connect(&s, &ArchiveSession::CommentFound, this,
-            [this](QString&, QString& text) { m_lines << "CommentFound " + text; });
-    connect(&s, &ArchiveSession::ProcessingFile, this,
+    connect(&s, &ArchiveSession::openError, this, error("openError"));
+    connect(&s, &ArchiveSession::processError, this, error("processError"));
+    connect(&s, &ArchiveSession::commentError, this, error("commentError"));
+    connect(&s, &ArchiveSession::commentFound, this,
+            [this](QString&, QString& text) { m_lines << "commentFound " + text; });
+    connect(&s, &ArchiveSession::processingFile, this,
             [this](QString& name, double& size, QDateTime&, qint16&, qint16&, qint32&, qint32&) {
-                m_lines << QStringLiteral("ProcessingFile %1 %2").arg(name).arg(size, 0, 'f', 0);
+                m_lines << QStringLiteral("processingFile %1 %2").arg(name).arg(size, 0, 'f', 0);
             });
-    connect(&s, &ArchiveSession::NextVolumne, this, [this](QString& volume, bool& goOn) {
-        m_lines << "NextVolumne " + volume.section(u'/', -1);
+    connect(&s, &ArchiveSession::nextVolume, this, [this](QString& volume, bool& goOn) {
+        m_lines << "nextVolume " + volume.section(u'/', -1);
         goOn = true;
     });
-    connect(&s, &ArchiveSession::MissingFile, this, [this](QString& volume, QString& answer) {
-        m_lines << "MissingFile " + volume.section(u'/', -1);
+    connect(&s, &ArchiveSession::missingFile, this, [this](QString& volume, QString& answer) {
+        m_lines << "missingFile " + volume.section(u'/', -1);
         answer = m_replacement;
     });
-    connect(&s, &ArchiveSession::Progress, this,
+    connect(&s, &ArchiveSession::progress, this,
             [this](double& size, double& done) { m_progress << done / size * 100; });
-    connect(&s, &ArchiveSession::MissingPassword, this, mark("MissingPassword"));
+    connect(&s, &ArchiveSession::missingPassword, this, mark("missingPassword"));
     connect(&s, &ArchiveSession::cancelled, this, mark("cancelled"));
-    connect(&s, &ArchiveSession::EmptyPassword, this, mark("EmptyPassword"));
-    connect(&s, &ArchiveSession::fileskipped, this, mark("fileskipped"));
-    connect(&s, &ArchiveSession::gotpw, this, [this](QString& pw, bool&) {
-        m_lines << "gotpw";
-        RunState::instance().CurrentPassword = pw;
-    });
+    connect(&s, &ArchiveSession::emptyPassword, this, mark("emptyPassword"));
+    connect(&s, &ArchiveSession::fileSkipped, this, mark("fileSkipped"));
+    connect(&s, &ArchiveSession::passwordAccepted, this, mark("passwordAccepted"));
 }
 
 bool tst_ArchiveSession::extract(const QString& archive, PromptScript& script)
 {
     DialogPrompts prompts;
-    ArchiveSession session(prompts);
+    ArchiveSession session(prompts, m_run);
     attach(session);
-    return session.ExtractRarFiles(fixture(archive)) && !script.unexpected;
+    return session.extractArchive(fixture(archive)) && !script.unexpected;
 }
 
 void tst_ArchiveSession::extractsEveryFixture_data()
@@ -208,59 +207,59 @@ void tst_ArchiveSession::runs_data()
     };
     const QStringList folder{"Form2 out"};
     row("comment", "comment.rar", folder, true,
-        {"CommentFound Zorvane test comment\nsecond line\n", "NextVolumne comment.rar", "ProcessingFile a.txt 17"},
+        {"commentFound Zorvane test comment\nsecond line\n", "nextVolume comment.rar", "processingFile a.txt 17"},
         "out/ out/a.txt");
     row("comment over the buffer", "bigcomment.rar", folder, true,
-        {"CommentError 20 Buffer too small, comments not completely read | bigcomment.rar",
-         "NextVolumne bigcomment.rar", "ProcessingFile a.txt 17"},
+        {"commentError 20 Buffer too small, comments not completely read | bigcomment.rar",
+         "nextVolume bigcomment.rar", "processingFile a.txt 17"},
         "out/ out/a.txt");
     row("size over 4 GiB", "hostile/r5-8gib.rar", folder, true,
-        {"NextVolumne r5-8gib.rar", "ProcessingFile 8gib.bin 8589934592", "ProcessingFile ok.txt 3"},
+        {"nextVolume r5-8gib.rar", "processingFile 8gib.bin 8589934592", "processingFile ok.txt 3"},
         "out/ out/8gib.bin out/ok.txt");
-    const QString wrong = "ProcessError %1 CRC error - Wrong password? | %2";
+    const QString wrong = "processError %1 CRC error - Wrong password? | %2";
     row("data, wrong password", "enc-data.rar", {"Formpw Secret", "Form2 out"}, false,
-        {"NextVolumne enc-data.rar", "ProcessingFile a.txt 17", wrong.arg(24).arg("a.txt")}, "out/");
-    row("password prompt cancelled", "enc-data.rar", {"Formpw"}, false, {"EmptyPassword"}, "");
+        {"nextVolume enc-data.rar", "processingFile a.txt 17", wrong.arg(24).arg("a.txt")}, "out/");
+    row("password prompt cancelled", "enc-data.rar", {"Formpw"}, false, {"emptyPassword"}, "");
     row("headers, wrong password", "enc-header.rar", {"Formpw nope"}, false, {wrong.arg(24).arg("enc-header.rar")}, "");
     row("RAR4 headers, wrong password", "rar4/enc-header.rar", {"Formpw nope"}, false,
         {wrong.arg(12).arg("enc-header.rar")}, "");
     row("RAR4 first entry encrypted", "rar4/enc-partial.rar", {"Formpw 12345678", "Form2 out"}, true,
-        {"NextVolumne enc-partial.rar", "ProcessingFile foo.txt 16", "ProcessingFile bar.txt 16"},
+        {"nextVolume enc-partial.rar", "processingFile foo.txt 16", "processingFile bar.txt 16"},
         "out/ out/bar.txt out/foo.txt");
     // Only b.txt and d.txt are encrypted, each with its own password: the library asks midway.
-    const QStringList mixed{"NextVolumne enc-mixed.rar", "ProcessingFile a.txt 18", "ProcessingFile b.txt 18",
-                            "MissingPassword"};
+    const QStringList mixed{"nextVolume enc-mixed.rar", "processingFile a.txt 18", "processingFile b.txt 18",
+                            "missingPassword"};
     row("password asked midway", "rar4/enc-mixed.rar", {"Form2 out", "Formpw password"}, false,
-        mixed + QStringList{"gotpw", "ProcessingFile c.txt 18", "ProcessingFile d.txt 18", wrong.arg(12).arg("d.txt")},
+        mixed + QStringList{"passwordAccepted", "processingFile c.txt 18", "processingFile d.txt 18", wrong.arg(12).arg("d.txt")},
         "out/ out/a.txt out/b.txt out/c.txt");
     row("password asked midway, cancelled", "rar4/enc-mixed.rar", {"Form2 out", "Formpw"}, false,
-        mixed + QStringList{"EmptyPassword", "ProcessError 5003 No password supplied | b.txt"}, "out/ out/a.txt");
-    row("not an archive", "notarchive.rar", {}, false, {"OpenError 13 File is not a RAR archive | notarchive.rar"}, "");
+        mixed + QStringList{"emptyPassword", "processError 5003 No password supplied | b.txt"}, "out/ out/a.txt");
+    row("not an archive", "notarchive.rar", {}, false, {"openError 13 File is not a RAR archive | notarchive.rar"}, "");
     // The library crashes opening this one; the program must not go with it.
     row("library crash", "hostile/r5-metadata-noname.rar", {}, false,
-        {"OpenError 5006 The archive makes the UnRAR library crash; it was not opened | r5-metadata-noname.rar"}, "");
-    row("no entries", "empty.rar", folder, false, {"NextVolumne empty.rar"}, "out/");
+        {"openError 5006 The archive makes the UnRAR library crash; it was not opened | r5-metadata-noname.rar"}, "");
+    row("no entries", "empty.rar", folder, false, {"nextVolume empty.rar"}, "out/");
     row("damaged data", "damaged.rar", folder, false,
-        {"NextVolumne damaged.rar", "ProcessingFile a.txt 17", "ProcessingFile b.txt 90000",
-         "ProcessError 12 CRC error | b.txt"},
+        {"nextVolume damaged.rar", "processingFile a.txt 17", "processingFile b.txt 90000",
+         "processError 12 CRC error | b.txt"},
         "out/ out/a.txt");
     // The set is cut between its files: the next header is never found, which
     // ends the archive like its end, after the missing volume was reported.
     row("missing volume between files", "boundary.part1.rar", folder, true,
-        {"NextVolumne boundary.part1.rar", "ProcessingFile first.bin 50000", "MissingFile boundary.part2.rar"},
+        {"nextVolume boundary.part1.rar", "processingFile first.bin 50000", "missingFile boundary.part2.rar"},
         "out/ out/first.bin");
     row("missing volume", "lost.part1.rar", folder, false,
-        {"NextVolumne lost.part1.rar", "ProcessingFile lost.bin 100000", "MissingFile lost.part2.rar",
-         "ProcessError 15 Volume open error | lost.bin"},
+        {"nextVolume lost.part1.rar", "processingFile lost.bin 100000", "missingFile lost.part2.rar",
+         "processError 15 Volume open error | lost.bin"},
         "out/");
     // A file over three volumes is one entry. Only the last dot is cut from the archive's name.
     row("three volumes, folder per archive", "span.part1.rar", {"Form2 out each"}, true,
-        {"NextVolumne span.part1.rar", "ProcessingFile span.bin 150000", "NextVolumne span.part2.rar",
-         "NextVolumne span.part3.rar"},
+        {"nextVolume span.part1.rar", "processingFile span.bin 150000", "nextVolume span.part2.rar",
+         "nextVolume span.part3.rar"},
         "out/ out/span.part1/ out/span.part1/span.bin");
     row("folder prompt cancelled", "plain.rar", {"Form2"}, false, {"cancelled"}, "");
     row("folder's parent is not made", "plain.rar", {"Form2 missing/out"}, false,
-        {"ProcessError 16 File creation error | "}, "");
+        {"processError 16 File creation error | "}, "");
 }
 
 void tst_ArchiveSession::runs()
@@ -296,8 +295,8 @@ void tst_ArchiveSession::linkedFolderIsTheUsersChoice()
     PromptScript script;
     script.then(PromptScript::chooseFolder(m_out));
     QVERIFY(extract("hostile/r5-preset-dirlink.rar", script));
-    QCOMPARE(only("ProcessError"),
-             QStringList{"ProcessError 5004 Left out: it would reach outside the extract folder | zh-preset.txt"});
+    QCOMPARE(only("processError"),
+             QStringList{"processError 5004 Left out: it would reach outside the extract folder | zh-preset.txt"});
     QVERIFY(QFile::exists(real + "/ok.txt"));
 }
 
@@ -331,11 +330,11 @@ void tst_ArchiveSession::existingFiles()
     QCOMPARE(extract("plain.rar", script), how != "Escape");
     QCOMPARE(script.seen.count("frmOW"), prompts);
     QCOMPARE(QFileInfo(m_out + "/a.txt").size() + QFileInfo(m_out + "/b.txt").size(), kept ? 6 : 17 + 90000);
-    QCOMPARE(only("fileskipped").size(), how == "Command2" ? 2 : 0);
+    QCOMPARE(only("fileSkipped").size(), how == "Command2" ? 2 : 0);
 
     // The next archive asks again: "for all" lasts one archive.
     script.then(PromptScript::overwrite("Command2"));
-    RunState::instance().UseFolderForAll = true;
+    m_run.useFolderForAll = true;
     extract("comment.rar", script);
     QCOMPARE(script.seen.count("frmOW"), prompts + 1);
 }
@@ -351,7 +350,7 @@ void tst_ArchiveSession::whatIsAtTheEntrysPlace_data()
     QTest::addColumn<QStringList>("errors");
     QTest::addColumn<bool>("replaced"); // a.txt now holds the archive's file
 
-    const QString refused = "ProcessError %1 %2 | a.txt";
+    const QString refused = "processError %1 %2 | a.txt";
     QTest::newRow("link, overwrite") << "link"
                                      << "Command1" << QStringList{} << true;
     QTest::newRow("link, skip") << "link"
@@ -380,8 +379,8 @@ void tst_ArchiveSession::whatIsAtTheEntrysPlace()
         QCOMPARE(::link(QFile::encodeName(outside), QFile::encodeName(place)), 0);
     else if (present == "fifo")
         QCOMPARE(::mkfifo(QFile::encodeName(place), 0600), 0);
-    RunState::instance().ExtractFolder = m_out;
-    RunState::instance().UseFolderForAll = true;
+    m_run.extractFolder = m_out;
+    m_run.useFolderForAll = true;
     const QByteArray button = answer.toLatin1();
     PromptScript script;
     if (!answer.isEmpty())
@@ -389,7 +388,7 @@ void tst_ArchiveSession::whatIsAtTheEntrysPlace()
 
     QVERIFY(extract("plain.rar", script));
     QCOMPARE(script.seen.size(), answer.isEmpty() ? 0 : 1);
-    QCOMPARE(only("ProcessError"), errors);
+    QCOMPARE(only("processError"), errors);
     QFile file(outside);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), QByteArray("the user's own file"));
@@ -409,11 +408,11 @@ void tst_ArchiveSession::linksExtractedTwice()
     QVERIFY(extract("rar4/basic.rar", script));
     const QStringList first = tree(m_out);
     m_lines.clear();
-    RunState::instance().UseFolderForAll = true;
+    m_run.useFolderForAll = true;
     script.then(PromptScript::overwrite("Command1")).then(PromptScript::overwrite("Command1"));
     script.then(PromptScript::overwrite("Command1"));
     QVERIFY(extract("rar4/basic.rar", script));
-    QCOMPARE(only("ProcessError"), QStringList{});
+    QCOMPARE(only("processError"), QStringList{});
     QCOMPARE(script.seen, (QStringList{"Form2", "frmOW", "frmOW", "frmOW"}));
     QCOMPARE(tree(m_out), first);
     QVERIFY(QFileInfo(m_out + "/testlink").isSymLink());
@@ -431,11 +430,11 @@ void tst_ArchiveSession::stalledArchiveKeepsTheWindowServed()
     connect(&clock, &QTimer::timeout, this, [&ticks] { ++ticks; });
     clock.start(50);
     DialogPrompts prompts;
-    ArchiveSession session(prompts);
+    ArchiveSession session(prompts, m_run);
     session.setProbeLimit(std::chrono::milliseconds(1000));
     attach(session);
-    QVERIFY(!session.ExtractRarFiles(stalled));
-    QCOMPARE(m_lines, QStringList{"OpenError 5008 The UnRAR library did not answer within 20 seconds; it was not "
+    QVERIFY(!session.extractArchive(stalled));
+    QCOMPARE(m_lines, QStringList{"openError 5008 The UnRAR library did not answer within 20 seconds; it was not "
                                   "opened | stalled.rar"});
     QVERIFY2(ticks >= 10, qPrintable(QString::number(ticks)));
 }
@@ -466,8 +465,8 @@ void tst_ArchiveSession::skippedFileIsPassedOverInItsNextVolume()
     script.then(PromptScript::chooseFolder(m_out)).then(PromptScript::overwrite("Command2"));
     QVERIFY(extract("rar4/multivol.part1.rar", script));
     QCOMPARE(script.seen, (QStringList{"Form2", "frmOW"}));
-    QCOMPARE(only("ProcessingFile"), (QStringList{"ProcessingFile LibarchiveAddingTest2.html 20111",
-                                                  "ProcessingFile LibarchiveAddingTest.html 20111"}));
+    QCOMPARE(only("processingFile"), (QStringList{"processingFile LibarchiveAddingTest2.html 20111",
+                                                  "processingFile LibarchiveAddingTest.html 20111"}));
     QCOMPARE(QFileInfo(m_out + "/LibarchiveAddingTest2.html").size(), 7);
     QCOMPARE(QFileInfo(m_out + "/LibarchiveAddingTest.html").size(), 20111);
 }
@@ -482,8 +481,8 @@ void tst_ArchiveSession::missingVolumeFoundElsewhere()
     script.then(PromptScript::chooseFolder(m_out));
     QVERIFY(extract(m_tmp->filePath("set.part1.rar"), script));
     QCOMPARE(m_lines,
-             (QStringList{"NextVolumne set.part1.rar", "ProcessingFile span.bin 150000", "NextVolumne set.part2.rar",
-                          "MissingFile set.part3.rar", "NextVolumne span.part3.rar"}));
+             (QStringList{"nextVolume set.part1.rar", "processingFile span.bin 150000", "nextVolume set.part2.rar",
+                          "missingFile set.part3.rar", "nextVolume span.part3.rar"}));
     QCOMPARE(tree(m_out), tree(fixture("src/span")));
 }
 
@@ -493,14 +492,14 @@ void tst_ArchiveSession::listingAndTesting()
     PromptScript script;
     script.then(PromptScript::chooseFolder(m_out));
     DialogPrompts prompts;
-    ArchiveSession session(prompts);
+    ArchiveSession session(prompts, m_run);
     attach(session);
     QStringList one{"keep"}, two(2), tooFew(2);
-    QVERIFY(!session.ListRarFiles(fixture("plain.rar"), one)); // a list of one place is refused
-    QVERIFY(session.ListRarFiles(fixture("plain.rar"), two) && !session.ListRarFiles(fixture("nested.rar"), tooFew));
-    QVERIFY(session.TestRarFiles(fixture("span.part1.rar")) && !session.TestRarFiles(fixture("damaged.rar")));
+    QVERIFY(!session.listArchive(fixture("plain.rar"), one)); // a list of one place is refused
+    QVERIFY(session.listArchive(fixture("plain.rar"), two) && !session.listArchive(fixture("nested.rar"), tooFew));
+    QVERIFY(session.testArchive(fixture("span.part1.rar")) && !session.testArchive(fixture("damaged.rar")));
     QCOMPARE(one + two + tooFew, (QStringList{"keep", "a.txt", "b.txt", "readme.txt", "docs/a/b/deep.txt"}));
-    QCOMPARE(only("ProcessError").size(), 3);
+    QCOMPARE(only("processError").size(), 3);
     QVERIFY(QDir(m_out).isEmpty() && !script.unexpected);
 }
 
@@ -508,11 +507,11 @@ void tst_ArchiveSession::listingAndTesting()
 void tst_ArchiveSession::passwordFitsTheLibrarysBuffer()
 {
     DialogPrompts prompts;
-    ArchiveSession session(prompts);
+    ArchiveSession session(prompts, m_run);
     PromptScript script;
     script.then(PromptScript::password("abcdefé")); // 8 bytes; the buffer holds 7 and the NUL
     QByteArray buffer(12, 'X');
-    QCOMPARE(UnrarCallback::RarCallback(UCM_NEEDPASSWORD, long(&session), long(buffer.data()), 8), 1);
+    QCOMPARE(UnrarCallback::handle(UCM_NEEDPASSWORD, long(&session), long(buffer.data()), 8), 1);
     QCOMPARE(buffer, QByteArray("abcdef\0XXXXX", 12));
 }
 

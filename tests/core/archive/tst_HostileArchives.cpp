@@ -143,9 +143,9 @@ void tst_HostileArchives::staysInside()
         return names << QString(now.open(QIODevice::ReadOnly) ? now.readAll() : QByteArray());
     };
     const QStringList before = outside();
-    RunState::instance() = RunState{};
-    RunState::instance().ExtractFolder = dest;
-    RunState::instance().UseFolderForAll = true;
+    RunState run;
+    run.extractFolder = dest;
+    run.useFolderForAll = true;
     const QFile::Permissions mode = QFileInfo(dest).permissions();
 
     PromptScript script;
@@ -153,14 +153,14 @@ void tst_HostileArchives::staysInside()
     if (!answer.isEmpty())
         script.then(PromptScript::overwrite(button.constData()));
     DialogPrompts prompts;
-    ArchiveSession session(prompts);
+    ArchiveSession session(prompts, run);
     QStringList reported;
-    connect(&session, &ArchiveSession::ProcessError, this, [&](qint32& code, QString&, QString& file) {
+    connect(&session, &ArchiveSession::processError, this, [&](qint32& code, QString&, QString& file) {
         reported << (code == 5004   ? "out " + file
                      : code == 5005 ? QString("long")
                                     : QString::number(code) + ' ' + file.section('/', -1));
     });
-    const bool extracted = session.ExtractRarFiles(QStringLiteral(ZORVANE_FIXTURES "/hostile/") + archive);
+    const bool extracted = session.extractArchive(QStringLiteral(ZORVANE_FIXTURES "/hostile/") + archive);
 
     QCOMPARE(outside(), before);
     QCOMPARE(reported, reports);
@@ -216,7 +216,7 @@ void tst_HostileArchives::resolvesInside()
             QVERIFY(QDir().mkpath(name));
     }
     const QString folder = tmp.filePath("dest"), full = tmp.filePath(path);
-    QCOMPARE(EntryPath::ResolvesInside(QFile::encodeName(folder), QFile::encodeName(full)),
+    QCOMPARE(EntryPath::resolvesInside(QFile::encodeName(folder), QFile::encodeName(full)),
              insideByRealPath(folder, full));
 }
 

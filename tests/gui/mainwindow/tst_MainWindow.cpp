@@ -1,4 +1,3 @@
-#include "core/archive/RunState.h"
 #include "gui/mainwindow/ErrorLogDialog.h"
 #include "gui/mainwindow/MainWindow.h"
 #include "gui/mainwindow/TrayIcon.h"
@@ -63,7 +62,6 @@ void tst_Form1::init()
     QVERIFY(m_tmp->isValid());
     m_out = m_tmp->filePath("out");
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_tmp->filePath("config")));
-    RunState::instance() = RunState{};
     SettingsStore().SaveSetting("General", "First Run", "False");
     SettingsStore().SaveSetting("General", "No Instructions", "1");
     QVERIFY(QDir().mkpath(m_tmp->filePath("with blank")));
@@ -140,7 +138,7 @@ void tst_Form1::runs()
     const rlimit limited{1 << 20, saved.rlim_max};
     QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limited), 0);
     MainWindow window;
-    window.Form_Load(this->arguments(arguments));
+    window.start(this->arguments(arguments));
     ::setrlimit(RLIMIT_FSIZE, &saved);
     QVERIFY2(!script.unexpected, qPrintable(script.seen.join(',')));
     QCOMPARE(shownLog, log.replaceInStrings("<F>", Fixtures).replaceInStrings("<T>", m_tmp->path()));
@@ -169,13 +167,12 @@ void tst_Form1::secondRunStartsAfresh()
         PromptScript::click(prompt, "Command2");
     });
     script.then(PromptScript::password("secret", true));
-    window.Form_Load(arguments("<F>/nested.rar <F>/enc-data.rar <F>/enc-header.rar"));
+    window.start(arguments("<F>/nested.rar <F>/enc-data.rar <F>/enc-header.rar"));
     QCOMPARE(perFile, QString("Extracting file: deep.txt 24 bytes\r\n"));
 
     script.then(PromptScript::password("secret")).then(PromptScript::chooseFolder(m_out, true, true));
     script.then(PromptScript::overwrite("Command2", true));
-    window.arrstrArchives = QStringList{Fixtures + "/enc-data.rar"};
-    window.ExtractArchives();
+    window.extractArchives({Fixtures + "/enc-data.rar"});
     QVERIFY2(!script.unexpected, qPrintable(script.seen.join(',')));
     QCOMPARE(script.seen.count("Formpw"), 2);
     QCOMPARE(text(window, "Label1"), summary(0, 1));
@@ -231,7 +228,7 @@ void tst_Form1::startUpOrder()
                 w->close(); // options and tips closed without OK
         });
     }
-    window.Form_Load(this->arguments(arguments));
+    window.start(this->arguments(arguments));
     QCOMPARE(script.seen, windows);
     QCOMPARE(shownBehind, !windows.isEmpty());
     const bool uninstall = arguments == u"/uninstalling"; // alone, it is the switch
@@ -247,8 +244,8 @@ void tst_Form1::startUpOrder()
 void tst_Form1::dropRunBusyAndTray()
 {
     MainWindow window;
-    window.Form_Load({});
-    window.TrayMessage(TrayIcon::TrayRightUp);
+    window.start({});
+    window.handleTrayMessage(TrayIcon::TrayRightUp);
     QVERIFY(!QApplication::activePopupWidget()); // a visible window ignores the icon
     const QStringList archives{Fixtures + "/plain.rar", m_tmp->filePath("with blank/plain copy.rar")};
     QMimeData files;
@@ -280,7 +277,7 @@ void tst_Form1::dropRunBusyAndTray()
         title = window.windowTitle();
         closed = window.close();
         TrayIcon::HideToTray(&window);
-        window.TrayMessage(TrayIcon::TrayRightUp);
+        window.handleTrayMessage(TrayIcon::TrayRightUp);
         if (QWidget* popup = QApplication::activePopupWidget()) {
             menu = popup->objectName();
             popup->close();
@@ -289,7 +286,7 @@ void tst_Form1::dropRunBusyAndTray()
         PromptScript::chooseFolder(m_out, true, true)(chooser);
     });
     QVERIFY(drop(&files));
-    QCOMPARE(window.arrstrArchives, archives);
+    QCOMPARE(window.archives(), archives);
     QTRY_COMPARE(text(window, "Label1"), summary(4, 2));
     QVERIFY(QFileInfo::exists(m_out + "/plain copy/b.txt"));
     QCOMPARE(title, QString("Zorvane - Extracting Files"));
@@ -297,10 +294,10 @@ void tst_Form1::dropRunBusyAndTray()
     QCOMPARE(menu, QString("tray"));
     QCOMPARE(during, QList<bool>(4, false));
     QCOMPARE(usable(), QList<bool>(3, true));
-    QVERIFY(window.isVisible() && !RunState::instance().InTray);
+    QVERIFY(window.isVisible() && !TrayIcon::isInTray());
     TrayIcon::HideToTray(&window);
-    window.TrayMessage(TrayIcon::TrayLeftDoubleClick);
-    QVERIFY(window.isVisible() && !RunState::instance().InTray);
+    window.handleTrayMessage(TrayIcon::TrayLeftDoubleClick);
+    QVERIFY(window.isVisible() && !TrayIcon::isInTray());
 }
 
 // The picture buttons act on a left click released on them: a release off the
@@ -308,7 +305,7 @@ void tst_Form1::dropRunBusyAndTray()
 void tst_Form1::pictureButtons()
 {
     MainWindow window;
-    window.Form_Load({});
+    window.start({});
     auto* close = window.findChild<QLabel*>("Picture1");
     auto* toTray = window.findChild<QLabel*>("Picture2");
     QTest::mousePress(close, Qt::LeftButton);
@@ -322,7 +319,7 @@ void tst_Form1::pictureButtons()
     // A single activation restores, as status-notifier hosts report no double click.
     TrayIcon::HideToTray(&window);
     emit TrayIcon::TrayIconData()->activated(QSystemTrayIcon::Trigger);
-    QVERIFY(window.isVisible() && !RunState::instance().InTray);
+    QVERIFY(window.isVisible() && !TrayIcon::isInTray());
     QTest::mouseClick(close, Qt::LeftButton);
     QVERIFY(!window.isVisible());
 }
@@ -346,7 +343,7 @@ void tst_Form1::openDialogAndAutoOpen()
         };
     };
     MainWindow window;
-    window.Form_Load({});
+    window.start({});
     PromptScript script;
     script.then(choose("b.rar")).then(PromptScript::chooseFolder(m_out));
     QTest::mouseClick(window.findChild<QWidget*>("Label3"), Qt::LeftButton);
@@ -354,7 +351,7 @@ void tst_Form1::openDialogAndAutoOpen()
     QVERIFY(menu);
     QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(menu->defaultAction()).center());
     QTRY_COMPARE(text(window, "Label1"), summary(2, 1));
-    QCOMPARE(window.arrstrArchives, QStringList{in + "/b.rar"});
+    QCOMPARE(window.archives(), QStringList{in + "/b.rar"});
     QCOMPARE(startFolder, QDir::homePath());
 
     script.then(choose("\"b.rar\" \"a.rar\"")).then(PromptScript::chooseFolder(m_out, true, true, true));
@@ -362,9 +359,9 @@ void tst_Form1::openDialogAndAutoOpen()
         message = qobject_cast<QMessageBox*>(box)->text();
         PromptScript::leave(box, "Enter");
     });
-    window.openfile();
+    window.openArchives();
     QCOMPARE(startFolder, in);
-    QCOMPARE(window.arrstrArchives, (QStringList{in + "/b.rar", in + "/a.rar"}));
+    QCOMPARE(window.archives(), (QStringList{in + "/b.rar", in + "/a.rar"}));
     QCOMPARE(text(window, "Label1"), summary(4, 2));
     QCOMPARE(message, QString("Error opening folder."));
     QVERIFY(!window.isVisible());

@@ -1,4 +1,3 @@
-#include "core/archive/RunState.h"
 #include "gui/mainwindow/TrayIcon.h"
 
 #include <QTest>
@@ -18,13 +17,13 @@ private slots:
         form.show();
         AddTrayIcon(&form, QString(62, 'x') + QStringLiteral("\U0001F600"), QIcon(QPixmap(16, 16)));
         QCOMPARE(TrayIconData()->toolTip(), QString(62, 'x')); // cut to 63 units, never inside a character
-        QVERIFY(form.isMinimized() && form.isVisible() && !TrayIconData()->isVisible() && !RunState::instance().InTray);
+        QVERIFY(form.isMinimized() && form.isVisible() && !TrayIconData()->isVisible() && !isInTray());
 
         TrayIconData()->show();
         HideToTray(&form);
-        QVERIFY(!form.isVisible() && RunState::instance().InTray);
+        QVERIFY(!form.isVisible() && isInTray());
         RestoreFromTray();
-        QVERIFY(form.isVisible() && !RunState::instance().InTray && !TrayIconData()->isVisible());
+        QVERIFY(form.isVisible() && !isInTray() && !TrayIconData()->isVisible());
         QCOMPARE(form.windowType(), Qt::Tool);                           // the task-list entry does not come back
         QCOMPARE(TrayMessageFor(QSystemTrayIcon::Context), TrayRightUp); // on every desktop, opens the menu
     }

@@ -1,4 +1,3 @@
-#include "core/archive/RunState.h"
 #include "core/settings/RecentList.h"
 #include "core/settings/SettingsStore.h"
 #include "gui/prompts/ExtractFolderDialog.h"
@@ -32,7 +31,6 @@ private slots:
         m_root = std::make_unique<QTemporaryDir>();
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(path("config")));
         QVERIFY(QDir().mkpath(path("archive/pick")));
-        RunState::instance().ArchiveFolder = path("archive");
     }
 
     void okRecordsTheChoice_data()
@@ -63,9 +61,7 @@ private slots:
         SettingsStore().SaveSetting("Options", "Default Extract Folder", defaultFolder);
         SettingsStore().SaveSetting("Options", "Auto Open", "0");
         seedHistory(history);
-        RunState::instance().AutoOpenFolder = !ticked;
-
-        ExtractFolderDialog dlg;
+        ExtractFolderDialog dlg(path("archive"));
         PromptScript script;
         script.then([&](QWidget* w) {
             QVERIFY(!w->findChild<QCheckBox*>("chkautoopen")->isChecked());
@@ -76,7 +72,7 @@ private slots:
             PromptScript::leave(w, typed.isEmpty() ? "cmdOK" : "Enter");
         });
         dlg.exec();
-        QCOMPARE(QList<bool>({dlg.cancl, dlg.newforeach, dlg.useforall, RunState::instance().AutoOpenFolder}),
+        QCOMPARE(QList<bool>({dlg.cancl, dlg.newforeach, dlg.useforall, dlg.autoOpen}),
                  QList<bool>({false, ticked, ticked, ticked}));
         QCOMPARE(SettingsStore().GetSetting("Options", "Auto Open"), ticked ? "1" : "0");
         QCOMPARE(dlg.extfldr, path(keys.first()));
@@ -98,7 +94,7 @@ private slots:
         QVERIFY(!removed || QDir().rmdir(path("b")));
         const QString pick = path("archive/pick");
 
-        ExtractFolderDialog dlg;
+        ExtractFolderDialog dlg(path("archive"));
         PromptScript script;
         script.then([&](QWidget* w) {
             auto* box = w->findChild<QComboBox*>("Combo1");
@@ -165,10 +161,9 @@ private slots:
         QFile dirs(path("config/user-dirs.dirs"));
         QVERIFY(dirs.open(QIODevice::WriteOnly) && dirs.write("XDG_DESKTOP_DIR=\"$HOME/On the desk\"\n") > 0);
         dirs.close();
-        RunState::instance().ArchiveFolder = path(archive);
         const QString expected = chosen == u"/" ? chosen : path(chosen);
 
-        ExtractFolderDialog dlg;
+        ExtractFolderDialog dlg(path(archive));
         QStringList nodes;
         QString shown, under;
         PromptScript script;

@@ -1,5 +1,4 @@
 #include "core/update/AppVersion.h"
-#include "gui/about/AboutDialog.h"
 #include "gui/mainwindow/MainWindow.h"
 #include "gui/mainwindow/TrayIcon.h"
 #include "support/LocalHttpServer.h"
@@ -9,18 +8,23 @@
 #include <QMessageBox>
 #include <QTemporaryDir>
 
-class tst_frmAbt : public QObject
+class tst_AppMenus : public QObject
 {
     Q_OBJECT
 
-    // Opens the menu the item is in and clicks the item.
-    static void choose(AboutDialog* abt, const QString& name)
+    // Opens the menu the item is in the way the user does and clicks the item:
+    // the menu link, or the icon's right button while the window is in the tray.
+    static void choose(MainWindow& main, const QString& name)
     {
-        const bool tray = name.startsWith("mnutray");
-        tray ? abt->PopupTray(QPoint(10, 10)) : abt->PopupMain(QPoint(10, 10));
-        QMenu* menu = tray ? abt->tray : abt->main;
-        QAction* action = menu->findChild<QAction*>(name);
-        QVERIFY(action && QApplication::activePopupWidget() == menu && menu->actions().contains(action));
+        if (name.startsWith("mnutray")) {
+            TrayIcon::HideToTray(&main);
+            main.handleTrayMessage(TrayIcon::TrayRightUp);
+        } else {
+            QTest::mouseClick(main.findChild<QWidget*>("Label3"), Qt::LeftButton);
+        }
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QAction* action = menu ? menu->findChild<QAction*>(name) : nullptr;
+        QVERIFY(action && menu->actions().contains(action));
         QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
     }
 
@@ -48,6 +52,7 @@ private slots:
         QTest::newRow("tray about") << "mnutrayabt" << QString("frmAbt");
         QTest::newRow("web link") << "mnuweblink" << QString("QMessageBox:Error opening Web browser.");
         QTest::newRow("update") << "mnuupd" << QString("QMessageBox:You have the latest version of the program.");
+        QTest::newRow("about") << "mnuabout" << QString("frmAbt");
         QTest::newRow("tray exit") << "mnutrayex" << QString();
     }
 
@@ -59,25 +64,21 @@ private slots:
         server.route("/versionfiles/zorvane_version.html", {200, AppVersion::VersionText().toUtf8()});
         qputenv("ZORVANE_UPDATE_URL", server.url().toUtf8());
         MainWindow main;
-        main.Form_Load({}); // shows the window
+        main.start({}); // shows the window
         TrayIcon::TrayIconData()->show();
         QTRY_COMPARE(server.requests.size(), 1);
-        QPointer<AboutDialog> abt = new AboutDialog(&main);
         PromptScript script;
         QString text;
         script.then([&](QWidget* w) {
             text = qobject_cast<QMessageBox*>(w) ? ':' + qobject_cast<QMessageBox*>(w)->text() : "";
             w->close();
         });
-        choose(abt, item);
+        choose(main, item);
         QTRY_COMPARE(script.seen.value(0) + text, shown);
-        // The About window is unloaded once closed; the menus load it again.
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCOMPARE(abt.isNull(), shown == u"frmAbt");
-        delete abt;
-        QCOMPARE(main.isVisible() && TrayIcon::TrayIconData()->isVisible(), item != u"mnutrayex");
+        QCOMPARE(TrayIcon::TrayIconData()->isVisible(), item != u"mnutrayex");
+        TrayIcon::RestoreFromTray();
     }
 };
 
-QTEST_MAIN(tst_frmAbt)
-#include "tst_AboutDialog.moc"
+QTEST_MAIN(tst_AppMenus)
+#include "tst_AppMenus.moc"
