@@ -2,7 +2,7 @@
 
 #include "Version.h"
 #include "core/util/PathText.h"
-#include "gui/mainwindow/Artwork.h"
+#include "gui/widgets/Artwork.h"
 #include "platform/Utf8Locale.h"
 
 #include <QPointer>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gui/mainwindow/Artwork.h"
+#include "gui/widgets/Artwork.h"
 
 #include <QImage>
 #include <QString>

@@ -1,9 +1,10 @@
 #include "core/archive/ArchiveSession.h"
 
 #include "core/archive/ArchiveHandle.h"
-#include "core/archive/EntryPath.h"
 #include "core/archive/EventPump.h"
+#include "core/archive/ExtractDestination.h"
 #include "core/archive/ExtractFolder.h"
+#include "core/archive/HeaderFields.h"
 #include "core/archive/ResultMessages.h"
 #include "core/archive/RunState.h"
 #include "core/archive/UnrarApi.h"
@@ -27,28 +28,9 @@ double sizeFromHalves(unsigned int high, unsigned int low)
     return static_cast<double>(high) * 4294967296.0 + static_cast<double>(low);
 }
 
-// A fixed-size narrow field of the library, up to its first NUL.
-template <size_t N> QString fieldText(const char (&field)[N])
-{
-    return QString::fromUtf8(field, static_cast<qsizetype>(strnlen(field, N)));
-}
-
-// The stored name's own bytes: they need not be valid UTF-8.
-template <size_t N> QByteArray fieldBytes(const char (&field)[N])
-{
-    return QByteArray(field, static_cast<qsizetype>(strnlen(field, N)));
-}
-
 qint16 toInt16(double value)
 {
     return static_cast<qint16>(std::clamp(value, -32768.0, 32767.0));
-}
-
-// The name shown and reported for an entry: where the library writes it.
-QString entryName(const QByteArray& stored)
-{
-    const QByteArray cleaned = EntryPath::cleanedName(stored);
-    return QString::fromUtf8(cleaned.isEmpty() ? stored : cleaned);
 }
 
 } // namespace
@@ -59,6 +41,8 @@ ArchiveSession::ArchiveSession(ExtractionPrompts& prompts, RunState& run, QObjec
     , m_run(run)
     , m_header(std::make_unique<RARHeaderDataEx>())
     , m_redirTarget(RedirBufferSize, L'\0')
+    , m_extractor(prompts, run)
+    , m_destination(prompts, run)
 {}
 
 ArchiveSession::~ArchiveSession() = default;
@@ -121,7 +105,7 @@ bool ArchiveSession::processArchive(const QString& archivePath, int mode, QStrin
     m_fileSize = 0;
     m_extracted = 0;
     m_nextProgress = 0;
-    QString volume = fieldText(m_header->ArcName);
+    QString volume = HeaderFields::text(m_header->ArcName);
     if (volume.isEmpty())
         volume = archivePath; // nothing was read: the archive itself is the first volume
     bool ignored = false;
@@ -185,7 +169,7 @@ bool ArchiveSession::walkEntries(ArchiveHandle& archive, int mode, const Extract
     QString previous;
     while (readResult == ERAR_SUCCESS) {
         EventPump::serve();
-        const QString entry = entryName(fieldBytes(m_header->FileName));
+        const QString entry = HeaderFields::entryName(HeaderFields::bytes(m_header->FileName));
         const bool continuation = (m_header->Flags & RHDF_SPLITBEFORE) != 0;
         int entryResult;
         if (continuation && (m_run.overwriteAnswer == ExtractionPrompts::Overwrite::Skip || entry == m_refusedEntry)) {
@@ -262,43 +246,19 @@ bool ArchiveSession::readFirstHeaderAgain(ArchiveHandle& archive, const QString&
 
 bool ArchiveSession::destinationFolder(const QString& archivePath, QString& folder)
 {
-    switch (ensureExtractFolder(archivePath)) {
-    case FolderChoice::Cancelled:
+    const ExtractDestination::Result chosen = m_destination.choose(archivePath);
+    folder = chosen.folder;
+    switch (chosen.choice) {
+    case ExtractDestination::Choice::Go:
+        return true;
+    case ExtractDestination::Choice::Cancelled:
         emit cancelled();
-        return false;
-    case FolderChoice::Failed:
-        return false;
-    case FolderChoice::Go:
+        break;
+    case ExtractDestination::Choice::Failed:
+        raiseProcessError(ERAR_ECREATE, folder);
         break;
     }
-    folder = m_run.extractFolder;
-    if (!m_run.folderPerArchive)
-        return true;
-    folder = m_run.extractFolder + PathText::fileNameOf(archivePath, false);
-    if (ExtractFolder::makeOneLevel(PathText::toBytes(folder)))
-        return true;
-    raiseProcessError(ERAR_ECREATE, folder);
     return false;
-}
-
-ArchiveSession::FolderChoice ArchiveSession::ensureExtractFolder(const QString& archivePath)
-{
-    EventPump::serve();
-    if (m_run.useFolderForAll)
-        return FolderChoice::Go;
-    const ExtractionPrompts::Folder chosen = m_prompts.askExtractFolder(PathText::folderOf(archivePath));
-    if (chosen.cancelled)
-        return FolderChoice::Cancelled;
-    if (chosen.useForAll)
-        m_run.useFolderForAll = true;
-    if (chosen.folderPerArchive)
-        m_run.folderPerArchive = true;
-    m_run.autoOpenFolder = chosen.autoOpen;
-    m_run.extractFolder = chosen.folder;
-    if (ExtractFolder::makeOneLevel(PathText::toBytes(m_run.extractFolder)))
-        return FolderChoice::Go;
-    raiseProcessError(ERAR_ECREATE, m_run.extractFolder);
-    return FolderChoice::Failed;
 }
 
 QString ArchiveSession::askPassword()
@@ -355,39 +315,16 @@ int ArchiveSession::processEntry(ArchiveHandle& archive, int mode, const Extract
     return extractEntry(archive, folder, cancelled);
 }
 
+// A left-out entry costs one line in the log and the archive goes on.
 int ArchiveSession::extractEntry(ArchiveHandle& archive, const ExtractFolder& folder, bool& cancelled)
 {
-    const QByteArray stored = fieldBytes(m_header->FileName);
-    const EntryPath::Check check = EntryPath::check(folder, stored);
-    if (const qint32 refusal = EntryPath::refusal(folder, check.verdict, m_header->RedirType, redirTarget()))
-        return refuseEntry(archive, refusal, entryName(stored));
-    // The library would wait for ever on a pipe, or write to a device.
-    if (check.place == ExtractFolder::Place::Other)
-        return refuseEntry(archive, ResultMessages::SpecialFileInPlace, entryName(stored));
-
-    const QByteArray target = folder.path() + '/' + EntryPath::cleanedName(stored);
-    if (check.place == ExtractFolder::Place::File || check.place == ExtractFolder::Place::Link) {
-        switch (askAboutExistingFile(entryName(stored))) {
-        case ExtractionPrompts::Overwrite::Cancel:
-            cancelled = true;
-            return ResultMessages::EntryNotProcessed;
-        case ExtractionPrompts::Overwrite::Skip: {
-            const int result = RARProcessFile(archive.get(), RAR_SKIP, nullptr, nullptr);
-            emit fileSkipped();
-            return result;
-        }
-        case ExtractionPrompts::Overwrite::Overwrite:
-            EntryPath::makeRoomFor(target, check.place);
-            break;
-        }
-    }
-    EventPump::serve();
-    QByteArray destination = folder.path();
-    const int result = RARProcessFile(archive.get(), RAR_EXTRACT, destination.data(), nullptr);
-    EventPump::serve();
-    if (result == ERAR_SUCCESS && !EntryPath::linkMadeSafely(m_header->RedirType, folder.path(), target))
-        reportRefusal(ResultMessages::UnsafeEntry, entryName(stored));
-    return result;
+    const EntryExtractor::Outcome outcome = m_extractor.extract(archive, folder, *m_header, redirTarget());
+    if (outcome.leftOut != 0)
+        reportRefusal(outcome.leftOut, HeaderFields::entryName(HeaderFields::bytes(m_header->FileName)));
+    if (outcome.skipped)
+        emit fileSkipped();
+    cancelled = outcome.cancelled;
+    return outcome.result;
 }
 
 QByteArray ArchiveSession::redirTarget() const
@@ -396,29 +333,12 @@ QByteArray ArchiveSession::redirTarget() const
     return QString::fromWCharArray(m_redirTarget.data(), static_cast<qsizetype>(length)).toUtf8();
 }
 
-int ArchiveSession::refuseEntry(ArchiveHandle& archive, qint32 code, const QString& entry)
-{
-    const int result = RARProcessFile(archive.get(), RAR_SKIP, nullptr, nullptr);
-    reportRefusal(code, entry);
-    return result;
-}
-
-// The entry is left out and the archive goes on: one line in the log, and
-// the entry is not counted as extracted.
+// The entry is not counted as extracted, and its parts in later volumes are
+// passed over.
 void ArchiveSession::reportRefusal(qint32 code, const QString& entry)
 {
     m_refusedEntry = entry;
     raiseProcessError(code, entry);
-}
-
-ExtractionPrompts::Overwrite ArchiveSession::askAboutExistingFile(const QString& name)
-{
-    if (!m_run.overwriteForAll) {
-        const ExtractionPrompts::OverwriteAnswer answer = m_prompts.askOverwrite(PathText::displayText(name));
-        m_run.overwriteAnswer = answer.choice;
-        m_run.overwriteForAll = answer.forAll;
-    }
-    return m_run.overwriteAnswer;
 }
 
 bool ArchiveSession::reportFailedEntry(int result, const QString& entry)
@@ -480,28 +400,28 @@ void ArchiveSession::acceptPassword(const QString& password)
     emit passwordAccepted(given, m_run.usePasswordForAll);
 }
 
+void ArchiveSession::raiseError(ErrorSignal signal, qint32 code, const QString& message, const QString& fileName)
+{
+    m_lastErrorMessage = message;
+    QString text = message;
+    QString file = fileName;
+    emit(this->*signal)(code, text, file);
+}
+
 void ArchiveSession::raiseOpenError(qint32 code, const QString& fileName)
 {
-    m_lastErrorMessage = ResultMessages::openErrorMessage(code);
-    QString message = m_lastErrorMessage;
-    QString file = fileName;
-    emit openError(code, message, file);
+    raiseError(&ArchiveSession::openError, code, ResultMessages::openErrorMessage(code), fileName);
 }
 
 void ArchiveSession::raiseProcessError(qint32 code, const QString& fileName)
 {
-    m_lastErrorMessage = ResultMessages::processErrorMessage(code, m_passwordInvolved);
-    QString message = m_lastErrorMessage;
-    QString file = fileName;
-    emit processError(code, message, file);
+    raiseError(&ArchiveSession::processError, code, ResultMessages::processErrorMessage(code, m_passwordInvolved),
+               fileName);
 }
 
 void ArchiveSession::raiseCommentError(qint32 code, const QString& fileName)
 {
-    m_lastErrorMessage = ResultMessages::commentErrorMessage(code);
-    QString message = m_lastErrorMessage;
-    QString file = fileName;
-    emit commentError(code, message, file);
+    raiseError(&ArchiveSession::commentError, code, ResultMessages::commentErrorMessage(code), fileName);
 }
 
 // The program's own errors are raised first and recorded after, and their two

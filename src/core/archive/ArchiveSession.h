@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/archive/EntryExtractor.h"
+#include "core/archive/ExtractDestination.h"
 #include "core/archive/ExtractionPrompts.h"
 #include "core/archive/LibraryProbe.h"
 
@@ -89,12 +91,6 @@ private:
         Test = 1,
         List = 2
     };
-    enum class FolderChoice
-    {
-        Go,
-        Cancelled,
-        Failed
-    };
     bool processArchive(const QString& archivePath, int mode, QStringList* names);
     bool argumentsValid(const QString& archivePath, int mode, const QStringList* names);
     bool openWithPassword(const QString& archivePath, RAROpenArchiveData& data, ArchiveHandle& archive);
@@ -102,22 +98,21 @@ private:
                      int readResult, QStringList* names);
     bool listEntry(const QString& entry, QStringList& names, qsizetype& listed);
     bool reopen(const QString& archivePath, RAROpenArchiveData& data, ArchiveHandle& archive);
-    FolderChoice ensureExtractFolder(const QString& archivePath);
     QString askPassword();
     bool needsPassword(ArchiveHandle& archive);
     bool readFirstHeaderAgain(ArchiveHandle& archive, const QString& archivePath, int& readResult);
     bool destinationFolder(const QString& archivePath, QString& folder);
     void reportComment(const RAROpenArchiveData& data, const QString& archivePath, const QByteArray& comment);
     void startNewFile(const QString& entry);
-    ExtractionPrompts::Overwrite askAboutExistingFile(const QString& name);
     int readHeader(ArchiveHandle& archive);
     int processEntry(ArchiveHandle& archive, int mode, const ExtractFolder& folder, bool& cancelled);
     int extractEntry(ArchiveHandle& archive, const ExtractFolder& folder, bool& cancelled);
     QByteArray redirTarget() const;
-    int refuseEntry(ArchiveHandle& archive, qint32 code, const QString& entry);
     void reportRefusal(qint32 code, const QString& entry);
     bool reportFailedEntry(int result, const QString& entry);
 
+    using ErrorSignal = void (ArchiveSession::*)(qint32&, QString&, QString&);
+    void raiseError(ErrorSignal signal, qint32 code, const QString& message, const QString& fileName);
     void raiseOpenError(qint32 code, const QString& fileName);
     void raiseProcessError(qint32 code, const QString& fileName);
     void raiseCommentError(qint32 code, const QString& fileName);
@@ -129,6 +124,8 @@ private:
     LibraryProbe m_probe;
     std::unique_ptr<RARHeaderDataEx> m_header;
     std::vector<wchar_t> m_redirTarget;
+    EntryExtractor m_extractor;
+    ExtractDestination m_destination;
     // The last entry left out, whose parts in later volumes are passed over.
     QString m_refusedEntry;
     // The archive being processed, as the library is given it.

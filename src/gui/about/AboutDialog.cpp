@@ -1,8 +1,8 @@
 #include "gui/about/AboutDialog.h"
 
 #include "core/update/AppVersion.h"
-#include "gui/mainwindow/Artwork.h"
-#include "gui/mainwindow/ClickableLabel.h"
+#include "gui/widgets/Artwork.h"
+#include "gui/widgets/ClickableLabel.h"
 #include "platform/AppPaths.h"
 #include "platform/DocumentLauncher.h"
 

@@ -1,7 +1,7 @@
 #include "gui/about/TipsDialog.h"
 
 #include "core/settings/SettingsKeys.h"
-#include "gui/mainwindow/Artwork.h"
+#include "gui/widgets/Artwork.h"
 #include "platform/AppPaths.h"
 
 #include <QCheckBox>

@@ -7,10 +7,11 @@
 #include "gui/about/AppMenus.h"
 #include "gui/about/TipsDialog.h"
 #include "gui/dialogs/CommonDialogs.h"
-#include "gui/mainwindow/Artwork.h"
-#include "gui/mainwindow/ClickableLabel.h"
+#include "gui/widgets/Artwork.h"
+#include "gui/widgets/ClickableLabel.h"
 #include "gui/mainwindow/DroppedFiles.h"
 #include "gui/mainwindow/ErrorLogDialog.h"
+#include "gui/mainwindow/MainWindowUi.h"
 #include "gui/mainwindow/TrayIcon.h"
 #include "gui/mainwindow/WindowShape.h"
 #include "gui/options/OptionsDialog.h"
@@ -35,8 +36,6 @@ namespace {
 
 const QString Title = QStringLiteral("Zorvane");
 const QString BusyTitle = QStringLiteral("Zorvane - Extracting Files");
-const QString LinkStyle = QStringLiteral("color: palette(link); text-decoration: underline;");
-const QString MenuLinkStyle = QStringLiteral("color: white; text-decoration: underline;");
 const QString UninstallSwitch = QStringLiteral("/uninstalling");
 constexpr int ProgressInterval = 50;
 
@@ -62,94 +61,28 @@ MainWindow::MainWindow(QWidget* parent)
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(Title);
     setAcceptDrops(true);
-    buildControls();
+    m_ui.setupUi(this);
     connectControls();
 }
 
 MainWindow::~MainWindow() = default;
 
-void MainWindow::buildControls()
-{
-    const auto label = [this](const char* name, const QString& text) {
-        auto* l = new QLabel(text, this);
-        l->setObjectName(QString::fromLatin1(name));
-        l->setTextFormat(Qt::PlainText);
-        return l;
-    };
-    const auto link = [this](const char* name, const QString& text) {
-        auto* l = new ClickableLabel(text, this);
-        l->setObjectName(QString::fromLatin1(name));
-        l->setCursor(Qt::PointingHandCursor);
-        return l;
-    };
-    const qreal ratio = devicePixelRatioF();
-    m_picture = Artwork::FormPicture(ratio);
-    for (int i = 1; i <= 4; ++i)
-        m_buttonImages.append(Artwork::ButtonImage(i, ratio));
-
-    // Dark text on the light picture, whatever the desktop's colour scheme.
-    QPalette colours = palette();
-    colours.setColor(QPalette::Window, QColor::fromRgb(Artwork::FormBackColor));
-    colours.setColor(QPalette::WindowText, QColor(0x1d, 0x2b, 0x33));
-    colours.setColor(QPalette::Link, QColor(0x1f, 0x5f, 0x74));
-    setPalette(colours);
-
-    m_statusLabel = label("Label1", QString());
-    m_statusLabel->setWordWrap(true);
-    m_dropHint = label("Label2", QStringLiteral("Drop RAR archives on this window to extract them."));
-    m_menuLink = link("Label3", QStringLiteral("Click me for menu"));
-    m_menuLink->setStyleSheet(MenuLinkStyle);
-    m_fileLabel = label("Label4", QString());
-    m_fileLabel->setWordWrap(true);
-    m_openFolderLink = link("Label5", QStringLiteral("Click to explore last used extract folder"));
-    m_openFolderAndQuitLink = link("Label6", QStringLiteral("Click to explore last used extract folder and exit"));
-    m_openFolderLink->setStyleSheet(LinkStyle);
-    m_openFolderAndQuitLink->setStyleSheet(LinkStyle);
-    m_closeButton = link("Picture1", QString());
-    m_closeButton->setPixmap(m_buttonImages.at(0));
-    m_closeButton->setToolTip(QStringLiteral("Close"));
-    m_trayButton = link("Picture2", QString());
-    m_trayButton->setPixmap(m_buttonImages.at(2));
-    m_trayButton->setToolTip(QStringLiteral("Send to the notification area"));
-    m_progressBar = new QProgressBar(this);
-    m_progressBar->setObjectName(QStringLiteral("ProgressBar1"));
-    m_progressBar->setRange(0, 100);
-    m_progressBar->setValue(0);
-    m_progressBar->setTextVisible(false);
-    placeControls();
-}
-
 void MainWindow::connectControls()
 {
     m_progressTimer.setSingleShot(true);
     m_progressTimer.setInterval(ProgressInterval);
-    connect(&m_progressTimer, &QTimer::timeout, this, [this] { m_progressBar->setValue(m_pendingProgress); });
-    connect(m_menuLink, &ClickableLabel::clicked, this, &MainWindow::showMainMenu);
-    connect(m_openFolderLink, &ClickableLabel::clicked, this, &MainWindow::openLastFolder);
-    connect(m_openFolderAndQuitLink, &ClickableLabel::clicked, this, &MainWindow::openLastFolderAndQuit);
-    for (ClickableLabel* button : {m_closeButton, m_trayButton}) {
+    connect(&m_progressTimer, &QTimer::timeout, this, [this] { m_ui.progressBar->setValue(m_pendingProgress); });
+    connect(m_ui.menuLink, &ClickableLabel::clicked, this, &MainWindow::showMainMenu);
+    connect(m_ui.openFolderLink, &ClickableLabel::clicked, this, &MainWindow::openLastFolder);
+    connect(m_ui.openFolderAndQuitLink, &ClickableLabel::clicked, this, &MainWindow::openLastFolderAndQuit);
+    for (ClickableLabel* button : {m_ui.closeButton, m_ui.trayButton}) {
         connect(button, &ClickableLabel::mouseDown, this,
                 [this, button](Qt::MouseButton mouseButton) { pressButton(button, mouseButton); });
         connect(button, &ClickableLabel::mouseUp, this,
                 [this, button](Qt::MouseButton mouseButton) { releaseButton(button, mouseButton); });
     }
-    connect(m_closeButton, &ClickableLabel::clicked, this, &MainWindow::closeFromButton);
-    connect(m_trayButton, &ClickableLabel::clicked, this, &MainWindow::sendToTray);
-}
-
-// The controls sit on the picture's header band and content panel.
-void MainWindow::placeControls()
-{
-    setFixedSize(Artwork::FormPictureSize);
-    m_menuLink->setGeometry(110, 36, 160, 24);
-    m_trayButton->setGeometry(QRect(QPoint(362, 36), Artwork::ButtonSize));
-    m_closeButton->setGeometry(QRect(QPoint(394, 36), Artwork::ButtonSize));
-    m_dropHint->setGeometry(110, 76, 306, 18);
-    m_statusLabel->setGeometry(24, 100, 392, 40);
-    m_fileLabel->setGeometry(24, 146, 392, 48);
-    m_progressBar->setGeometry(24, 200, 392, 16);
-    m_openFolderLink->setGeometry(24, 226, 392, 18);
-    m_openFolderAndQuitLink->setGeometry(24, 248, 392, 18);
+    connect(m_ui.closeButton, &ClickableLabel::clicked, this, &MainWindow::closeFromButton);
+    connect(m_ui.trayButton, &ClickableLabel::clicked, this, &MainWindow::sendToTray);
 }
 
 void MainWindow::start(const QStringList& arguments)
@@ -164,13 +97,13 @@ void MainWindow::start(const QStringList& arguments)
     }
     m_settings.setCompany(QStringLiteral("Quenmarsh"));
     m_settings.setAppName(QStringLiteral("Zorvane"));
-    WindowShape::TrimForm(this, m_picture);
+    WindowShape::TrimForm(this, m_ui.picture);
     show();
     greetAndShowTips();
     connectRun();
 
-    m_openFolderLink->hide();
-    m_openFolderAndQuitLink->hide();
+    m_ui.openFolderLink->hide();
+    m_ui.openFolderAndQuitLink->hide();
     if (arguments.isEmpty())
         return;
     show();
@@ -230,11 +163,11 @@ void MainWindow::extractArchives(const QStringList& archives)
 void MainWindow::beginRun()
 {
     m_running = true;
-    m_openFolderLink->hide();
-    m_openFolderAndQuitLink->hide();
+    m_ui.openFolderLink->hide();
+    m_ui.openFolderAndQuitLink->hide();
     delete m_errorLog;
     errorLog();
-    m_statusLabel->clear();
+    m_ui.statusLabel->clear();
     setWindowTitle(BusyTitle);
     setBusy(true);
 }
@@ -242,15 +175,15 @@ void MainWindow::beginRun()
 void MainWindow::endRun()
 {
     m_progressTimer.stop();
-    m_progressBar->setValue(0);
+    m_ui.progressBar->setValue(0);
     setWindowTitle(Title);
-    m_statusLabel->setText(QStringLiteral("Done!\r\nExtracted %1 file(s) from %2 volume(s).")
-                               .arg(m_run->fileCount())
-                               .arg(m_run->volumeCount()));
-    m_fileLabel->clear();
+    m_ui.statusLabel->setText(QStringLiteral("Done!\r\nExtracted %1 file(s) from %2 volume(s).")
+                                  .arg(m_run->fileCount())
+                                  .arg(m_run->volumeCount()));
+    m_ui.fileLabel->clear();
     if (m_run->fileCount() != 0) {
-        m_openFolderLink->show();
-        m_openFolderAndQuitLink->show();
+        m_ui.openFolderLink->show();
+        m_ui.openFolderAndQuitLink->show();
     }
     if (TrayIcon::isInTray())
         TrayIcon::RestoreFromTray();
@@ -270,8 +203,8 @@ void MainWindow::endRun()
 // of reach.
 void MainWindow::setBusy(bool busy)
 {
-    m_closeButton->setEnabled(!busy);
-    m_menuLink->setEnabled(!busy);
+    m_ui.closeButton->setEnabled(!busy);
+    m_ui.menuLink->setEnabled(!busy);
     if (m_menus)
         m_menus->setTrayExitEnabled(!busy);
 }
@@ -293,14 +226,14 @@ void MainWindow::closeEvent(QCloseEvent* event)
 
 void MainWindow::showVolume(const QString& volumeName)
 {
-    m_statusLabel->setText(QStringLiteral("Processing volume: ") + volumeName);
+    m_ui.statusLabel->setText(QStringLiteral("Processing volume: ") + volumeName);
 }
 
 void MainWindow::showFileStarted(const QString& entryName, double size)
 {
-    m_fileLabel->setText(QStringLiteral("Extracting file: ") +
-                         PathText::displayText(PathText::fileNameOf(entryName, true)) + u' ' +
-                         QString::number(size, 'f', 0) + QStringLiteral(" bytes\r\n"));
+    m_ui.fileLabel->setText(QStringLiteral("Extracting file: ") +
+                            PathText::displayText(PathText::fileNameOf(entryName, true)) + u' ' +
+                            QString::number(size, 'f', 0) + QStringLiteral(" bytes\r\n"));
 }
 
 // The bar repaints itself at once on every change; archives of tiny files
@@ -336,8 +269,8 @@ void MainWindow::pressButton(ClickableLabel* button, Qt::MouseButton mouseButton
 {
     if (mouseButton == Qt::LeftButton) {
         m_buttonPressed = true;
-        button->setPixmap(m_buttonImages.at(button == m_closeButton ? 1 : 3));
-    } else if (button == m_trayButton) {
+        button->setPixmap(m_ui.buttonImages.at(button == m_ui.closeButton ? 1 : 3));
+    } else if (button == m_ui.trayButton) {
         m_buttonPressed = false;
     }
 }
@@ -345,7 +278,7 @@ void MainWindow::pressButton(ClickableLabel* button, Qt::MouseButton mouseButton
 void MainWindow::releaseButton(ClickableLabel* button, Qt::MouseButton mouseButton)
 {
     if (mouseButton == Qt::LeftButton)
-        button->setPixmap(m_buttonImages.at(button == m_closeButton ? 0 : 2));
+        button->setPixmap(m_ui.buttonImages.at(button == m_ui.closeButton ? 0 : 2));
     else
         m_buttonPressed = false;
 }
@@ -445,7 +378,7 @@ void MainWindow::paintEvent(QPaintEvent*)
     QPainter painter(this);
     if (!mask().isEmpty())
         painter.setClipRegion(mask());
-    painter.drawImage(QPoint(0, 0), m_picture);
+    painter.drawImage(QPoint(0, 0), m_ui.picture);
 }
 
 void MainWindow::mousePressEvent(QMouseEvent* event)
@@ -485,7 +418,7 @@ void MainWindow::dropEvent(QDropEvent* event)
         event->ignore();
         return;
     }
-    m_statusLabel->clear();
+    m_ui.statusLabel->clear();
     m_archives = archives;
     event->setDropAction(Qt::CopyAction);
     event->accept();

@@ -1,10 +1,9 @@
 #pragma once
 
 #include "core/settings/SettingsStore.h"
+#include "gui/mainwindow/MainWindowUi.h"
 #include "gui/prompts/DialogPrompts.h"
 
-#include <QImage>
-#include <QPixmap>
 #include <QPointer>
 #include <QStringList>
 #include <QSystemTrayIcon>
@@ -61,9 +60,7 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    void buildControls();
     void connectControls();
-    void placeControls();
     void startRun();
     void connectRun();
     void uninstall();
@@ -89,18 +86,7 @@ private:
     void checkForUpdate();
     void leaveFromTray();
 
-    QLabel* m_statusLabel = nullptr;
-    QLabel* m_dropHint = nullptr;
-    ClickableLabel* m_menuLink = nullptr;
-    QLabel* m_fileLabel = nullptr;
-    ClickableLabel* m_openFolderLink = nullptr;
-    ClickableLabel* m_openFolderAndQuitLink = nullptr;
-    ClickableLabel* m_closeButton = nullptr;
-    ClickableLabel* m_trayButton = nullptr;
-    QProgressBar* m_progressBar = nullptr;
-    // close up, close down, to-tray up, to-tray down.
-    QList<QPixmap> m_buttonImages;
-    QImage m_picture;
+    MainWindowUi m_ui;
     QTimer m_progressTimer;
     int m_pendingProgress = 0;
 

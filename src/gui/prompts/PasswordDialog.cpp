@@ -2,7 +2,7 @@
 
 #include "core/settings/RecentList.h"
 #include "core/settings/SettingsKeys.h"
-#include "gui/mainwindow/Artwork.h"
+#include "gui/widgets/Artwork.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "gui/mainwindow/Artwork.h"
+#include "gui/widgets/Artwork.h"
 
 #include <QTest>
 

@@ -1,4 +1,4 @@
-#include "gui/mainwindow/ClickableLabel.h"
+#include "gui/widgets/ClickableLabel.h"
 
 #include <QMouseEvent>
 
