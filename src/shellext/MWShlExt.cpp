@@ -5,12 +5,12 @@
 // It runs in a child process of the program, so it uses nothing but the
 // standard library and the C library.
 
-#include "shellext/modDolphinMenu.h"
-#include "shellext/modMenuIni.h"
-#include "shellext/modNautilusScripts.h"
-#include "shellext/modNemoActions.h"
-#include "shellext/modThunarActions.h"
-#include "shellext/modUserFiles.h"
+#include "shellext/DolphinServiceMenu.h"
+#include "shellext/MenuIni.h"
+#include "shellext/NautilusScripts.h"
+#include "shellext/NemoActions.h"
+#include "shellext/ThunarActions.h"
+#include "shellext/UserFiles.h"
 
 #include <cstdint>
 #include <dlfcn.h>
@@ -20,7 +20,7 @@
 
 namespace {
 
-using modMenuIni::MenuItem;
+using MenuIni::MenuItem;
 
 // The results of the self-registration convention: S_OK, E_FAIL, and "file not found".
 constexpr long kOk = 0;
@@ -49,25 +49,25 @@ std::string ConfigPath()
     const std::string besideLibrary = LibraryFolder() + "/" + kConfigName;
     if (::access(besideLibrary.c_str(), R_OK) == 0)
         return besideLibrary;
-    return modUserFiles::DataHome() + "/zorvane/" + kConfigName;
+    return UserFiles::DataHome() + "/zorvane/" + kConfigName;
 }
 
 // Every file manager is brought up to date even when one of them fails.
 bool SyncAll(const std::vector<MenuItem>& items)
 {
-    bool ok = modDolphinMenu::Sync(items);
-    ok = modNautilusScripts::Sync(items) && ok;
-    ok = modNemoActions::Sync(items) && ok;
-    ok = modThunarActions::Sync(items) && ok;
+    bool ok = DolphinServiceMenu::Sync(items);
+    ok = NautilusScripts::Sync(items) && ok;
+    ok = NemoActions::Sync(items) && ok;
+    ok = ThunarActions::Sync(items) && ok;
     return ok;
 }
 
 long Register()
 {
-    const auto items = modMenuIni::ReadMenuIni(ConfigPath());
+    const auto items = MenuIni::ReadMenuIni(ConfigPath());
     if (!items)
         return kNoConfiguration;
-    return SyncAll(modMenuIni::InstallableItems(*items)) ? kOk : kFailed;
+    return SyncAll(MenuIni::InstallableItems(*items)) ? kOk : kFailed;
 }
 
 } // namespace

@@ -1,21 +1,21 @@
-#include "shellext/modDolphinMenu.h"
+#include "shellext/DolphinServiceMenu.h"
 
-#include "shellext/modMenuText.h"
-#include "shellext/modUserFiles.h"
+#include "shellext/MenuText.h"
+#include "shellext/UserFiles.h"
 
 #include <array>
 #include <string>
 
-namespace modDolphinMenu {
+namespace DolphinServiceMenu {
 
 namespace {
 
-using modMenuIni::MenuItem;
-using namespace modMenuText;
+using MenuIni::MenuItem;
+using namespace MenuText;
 
 std::array<std::string, 2> MenuFiles()
 {
-    const std::string data = modUserFiles::DataHome();
+    const std::string data = UserFiles::DataHome();
     return {data + "/kio/servicemenus/zorvane-menuweave.desktop",
             data + "/kservices5/ServiceMenus/zorvane-menuweave.desktop"};
 }
@@ -58,11 +58,11 @@ bool Sync(const std::vector<MenuItem>& items)
     // Plasma 6 offers service menus only from executable files.
     bool ok = true;
     for (const std::string& path : MenuFiles()) {
-        const bool done = items.empty() ? modUserFiles::RemoveFile(path)
-                                        : modUserFiles::WriteFileAtomically(path, ServiceMenu(items), 0755);
+        const bool done = items.empty() ? UserFiles::RemoveFile(path)
+                                        : UserFiles::WriteFileAtomically(path, ServiceMenu(items), 0755);
         ok = done && ok;
     }
     return ok;
 }
 
-} // namespace modDolphinMenu
+} // namespace DolphinServiceMenu

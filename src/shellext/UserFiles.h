@@ -10,7 +10,7 @@
 // The user's own XDG folders and the few file operations the extension needs.
 // Files are replaced whole through a temporary file and a rename, so a file
 // manager reading them never sees half a file.
-namespace modUserFiles {
+namespace UserFiles {
 
 // $XDG_DATA_HOME, or ~/.local/share when it is unset or not absolute.
 std::string DataHome();
@@ -36,4 +36,4 @@ std::vector<std::string> RegularFiles(const std::string& folder);
 // The mode bits of an existing file, else fallback.
 mode_t ModeOf(const std::string& path, mode_t fallback);
 
-} // namespace modUserFiles
+} // namespace UserFiles

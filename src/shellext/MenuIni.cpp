@@ -1,4 +1,4 @@
-#include "shellext/modMenuIni.h"
+#include "shellext/MenuIni.h"
 
 #include <algorithm>
 #include <cctype>
@@ -7,7 +7,7 @@
 #include <iterator>
 #include <map>
 
-namespace modMenuIni {
+namespace MenuIni {
 
 namespace {
 
@@ -116,4 +116,4 @@ std::vector<MenuItem> InstallableItems(const std::vector<MenuItem>& items)
     return installable;
 }
 
-} // namespace modMenuIni
+} // namespace MenuIni

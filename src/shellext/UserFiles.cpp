@@ -1,4 +1,4 @@
-#include "shellext/modUserFiles.h"
+#include "shellext/UserFiles.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -9,7 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace modUserFiles {
+namespace UserFiles {
 
 namespace {
 
@@ -147,4 +147,4 @@ mode_t ModeOf(const std::string& path, mode_t fallback)
     return ::stat(path.c_str(), &info) == 0 ? (info.st_mode & 07777) : fallback;
 }
 
-} // namespace modUserFiles
+} // namespace UserFiles

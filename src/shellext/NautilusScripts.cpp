@@ -1,17 +1,17 @@
-#include "shellext/modNautilusScripts.h"
+#include "shellext/NautilusScripts.h"
 
-#include "shellext/modMenuText.h"
-#include "shellext/modUserFiles.h"
+#include "shellext/MenuText.h"
+#include "shellext/UserFiles.h"
 
 #include <set>
 #include <string>
 
-namespace modNautilusScripts {
+namespace NautilusScripts {
 
 namespace {
 
-using modMenuIni::MenuItem;
-using namespace modMenuText;
+using MenuIni::MenuItem;
+using namespace MenuText;
 
 // Our scripts are told apart from the user's own by these first two lines.
 constexpr const char* kHeader = "#!/bin/sh\n# zorvane-menuweave: written by Zorvane's context-menu extension, "
@@ -20,7 +20,7 @@ constexpr std::size_t kMaxNameBytes = 200;
 
 std::string ScriptsFolder()
 {
-    return modUserFiles::DataHome() + "/nautilus/scripts";
+    return UserFiles::DataHome() + "/nautilus/scripts";
 }
 
 // The caption without its accelerator, made a visible file name.
@@ -68,7 +68,7 @@ std::string Script(const MenuItem& item)
 bool IsOurs(const std::string& path)
 {
     const std::string header = kHeader;
-    const auto start = modUserFiles::ReadFile(path, header.size());
+    const auto start = UserFiles::ReadFile(path, header.size());
     return start && *start == header;
 }
 
@@ -81,17 +81,17 @@ bool Sync(const std::vector<MenuItem>& items)
     std::set<std::string> written;
     for (const MenuItem& item : items) {
         const std::string path = folder + "/" + FileName(item);
-        if (modUserFiles::Exists(path) && !IsOurs(path)) {
+        if (UserFiles::Exists(path) && !IsOurs(path)) {
             ok = false;
             continue;
         }
-        ok = modUserFiles::WriteFileAtomically(path, Script(item), 0755) && ok;
+        ok = UserFiles::WriteFileAtomically(path, Script(item), 0755) && ok;
         written.insert(FileName(item));
     }
-    for (const std::string& name : modUserFiles::RegularFiles(folder))
+    for (const std::string& name : UserFiles::RegularFiles(folder))
         if (!written.contains(name) && IsOurs(folder + "/" + name))
-            ok = modUserFiles::RemoveFile(folder + "/" + name) && ok;
+            ok = UserFiles::RemoveFile(folder + "/" + name) && ok;
     return ok;
 }
 
-} // namespace modNautilusScripts
+} // namespace NautilusScripts

@@ -6,7 +6,7 @@
 
 // "Menuweave.ini", the program's description of the context-menu entries it
 // wants: a "[Dynamic Items]" section with numbered keys and a "Count".
-namespace modMenuIni {
+namespace MenuIni {
 
 struct MenuItem
 {
@@ -26,4 +26,4 @@ std::optional<std::vector<MenuItem>> ReadMenuIni(const std::string& path);
 // The items worth a menu entry: checked, with a program to run and a caption.
 std::vector<MenuItem> InstallableItems(const std::vector<MenuItem>& items);
 
-} // namespace modMenuIni
+} // namespace MenuIni

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "shellext/modMenuIni.h"
+#include "shellext/MenuIni.h"
 
 #include <string>
 
 // How one menu item's texts are spelled in each file manager's files: its
 // caption's accelerator, the program path quoted for a command line, the
 // escapes of desktop-entry values and XML.
-namespace modMenuText {
+namespace MenuText {
 
 // The RAR types the entries are offered on.
 inline constexpr const char* kRarMimeTypes = "application/vnd.rar;application/x-rar;application/x-rar-compressed;";
@@ -39,6 +39,6 @@ std::string OneLine(const std::string& text);
 
 // The item's icon: its icon file when that is an absolute path to an image,
 // else the program's themed icon name.
-std::string IconName(const modMenuIni::MenuItem& item);
+std::string IconName(const MenuIni::MenuItem& item);
 
-} // namespace modMenuText
+} // namespace MenuText

@@ -1,23 +1,23 @@
-#include "shellext/modNemoActions.h"
+#include "shellext/NemoActions.h"
 
-#include "shellext/modMenuText.h"
-#include "shellext/modUserFiles.h"
+#include "shellext/MenuText.h"
+#include "shellext/UserFiles.h"
 
 #include <set>
 #include <string>
 
-namespace modNemoActions {
+namespace NemoActions {
 
 namespace {
 
-using modMenuIni::MenuItem;
-using namespace modMenuText;
+using MenuIni::MenuItem;
+using namespace MenuText;
 
 constexpr const char* kSuffix = ".nemo_action";
 
 std::string ActionsFolder()
 {
-    return modUserFiles::DataHome() + "/nemo/actions";
+    return UserFiles::DataHome() + "/nemo/actions";
 }
 
 std::string FileName(const MenuItem& item)
@@ -57,13 +57,13 @@ bool Sync(const std::vector<MenuItem>& items)
     bool ok = true;
     std::set<std::string> written;
     for (const MenuItem& item : items) {
-        ok = modUserFiles::WriteFileAtomically(folder + "/" + FileName(item), Action(item), 0644) && ok;
+        ok = UserFiles::WriteFileAtomically(folder + "/" + FileName(item), Action(item), 0644) && ok;
         written.insert(FileName(item));
     }
-    for (const std::string& name : modUserFiles::RegularFiles(folder))
+    for (const std::string& name : UserFiles::RegularFiles(folder))
         if (IsOurs(name) && !written.contains(name))
-            ok = modUserFiles::RemoveFile(folder + "/" + name) && ok;
+            ok = UserFiles::RemoveFile(folder + "/" + name) && ok;
     return ok;
 }
 
-} // namespace modNemoActions
+} // namespace NemoActions

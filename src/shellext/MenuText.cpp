@@ -1,11 +1,11 @@
-#include "shellext/modMenuText.h"
+#include "shellext/MenuText.h"
 
 #include <algorithm>
 #include <array>
 #include <cctype>
 #include <string_view>
 
-namespace modMenuText {
+namespace MenuText {
 
 namespace {
 
@@ -143,7 +143,7 @@ std::string OneLine(const std::string& text)
     return out;
 }
 
-std::string IconName(const modMenuIni::MenuItem& item)
+std::string IconName(const MenuIni::MenuItem& item)
 {
     static constexpr std::array<std::string_view, 7> kImageSuffixes = {".png", ".svg",  ".svgz", ".xpm",
                                                                        ".jpg", ".jpeg", ".ico"};
@@ -153,4 +153,4 @@ std::string IconName(const modMenuIni::MenuItem& item)
     return image ? item.IconFile : "zorvane";
 }
 
-} // namespace modMenuText
+} // namespace MenuText

@@ -1,16 +1,16 @@
-#include "shellext/modThunarActions.h"
+#include "shellext/ThunarActions.h"
 
-#include "shellext/modMenuText.h"
-#include "shellext/modUserFiles.h"
+#include "shellext/MenuText.h"
+#include "shellext/UserFiles.h"
 
 #include <string>
 
-namespace modThunarActions {
+namespace ThunarActions {
 
 namespace {
 
-using modMenuIni::MenuItem;
-using namespace modMenuText;
+using MenuIni::MenuItem;
+using namespace MenuText;
 
 constexpr const char* kIdPrefix = "zorvane-menuweave-";
 constexpr const char* kEmptyFile = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<actions>\n</actions>\n";
@@ -18,7 +18,7 @@ constexpr const char* kEndTag = "</action>";
 
 std::string UcaFile()
 {
-    return modUserFiles::ConfigHome() + "/Thunar/uca.xml";
+    return UserFiles::ConfigHome() + "/Thunar/uca.xml";
 }
 
 // Thunar quotes the selected paths it puts for %F, expands "%%" to "%", and
@@ -89,8 +89,8 @@ std::string WithoutOurs(const std::string& xml)
 bool Sync(const std::vector<MenuItem>& items)
 {
     const std::string path = UcaFile();
-    const auto existing = modUserFiles::ReadFile(path);
-    if (!existing && modUserFiles::Exists(path))
+    const auto existing = UserFiles::ReadFile(path);
+    if (!existing && UserFiles::Exists(path))
         return false;
     if (!existing && items.empty())
         return true;
@@ -110,7 +110,7 @@ bool Sync(const std::vector<MenuItem>& items)
     }
     if (existing && xml == *existing)
         return true;
-    return modUserFiles::WriteFileAtomically(path, xml, modUserFiles::ModeOf(path, 0644));
+    return UserFiles::WriteFileAtomically(path, xml, UserFiles::ModeOf(path, 0644));
 }
 
-} // namespace modThunarActions
+} // namespace ThunarActions
