@@ -9,6 +9,6 @@
 namespace DolphinServiceMenu {
 
 // Makes the service menu offer exactly items; with none, removes its file.
-bool Sync(const std::vector<MenuIni::MenuItem>& items);
+bool sync(const std::vector<MenuIni::MenuItem>& items);
 
 } // namespace DolphinServiceMenu

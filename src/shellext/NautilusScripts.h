@@ -11,6 +11,6 @@ namespace NautilusScripts {
 
 // Makes the scripts folder hold exactly our scripts for items, removing other
 // scripts of ours; a file of the user's own with the same name is left alone.
-bool Sync(const std::vector<MenuIni::MenuItem>& items);
+bool sync(const std::vector<MenuIni::MenuItem>& items);
 
 } // namespace NautilusScripts

@@ -8,6 +8,6 @@
 namespace NemoActions {
 
 // Makes Nemo offer exactly items, removing action files of ours it no longer needs.
-bool Sync(const std::vector<MenuIni::MenuItem>& items);
+bool sync(const std::vector<MenuIni::MenuItem>& items);
 
 } // namespace NemoActions

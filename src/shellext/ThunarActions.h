@@ -11,6 +11,6 @@ namespace ThunarActions {
 
 // Makes uca.xml hold exactly our actions for items. Fails without writing
 // when an existing file has no "</actions>" to add them before.
-bool Sync(const std::vector<MenuIni::MenuItem>& items);
+bool sync(const std::vector<MenuIni::MenuItem>& items);
 
 } // namespace ThunarActions
