@@ -21,7 +21,7 @@ inline QString at(QPoint p)
 // outside it, the window everywhere else.
 inline QString mismatch(const QImage& shot, const QWidget& form, QPoint origin, QRgb backdrop)
 {
-    const QImage picture = Artwork::FormPicture(1.0);
+    const QImage picture = Artwork::windowPicture(1.0);
     const auto screen = [&](QPoint p) { return shot.pixel(origin + p) | ~RGB_MASK; };
     const QRgb back = backdrop | ~RGB_MASK;
     const int w = form.width();

@@ -83,13 +83,13 @@ void MainWindow::buildControls()
         return l;
     };
     const qreal ratio = devicePixelRatioF();
-    m_picture = Artwork::FormPicture(ratio);
+    m_picture = Artwork::windowPicture(ratio);
     for (int i = 1; i <= 4; ++i)
-        m_buttonImages.append(Artwork::ButtonImage(i, ratio));
+        m_buttonImages.append(Artwork::buttonImage(i, ratio));
 
     // Dark text on the light picture, whatever the desktop's colour scheme.
     QPalette colours = palette();
-    colours.setColor(QPalette::Window, QColor::fromRgb(Artwork::FormBackColor));
+    colours.setColor(QPalette::Window, QColor::fromRgb(Artwork::WindowBackColor));
     colours.setColor(QPalette::WindowText, QColor(0x1d, 0x2b, 0x33));
     colours.setColor(QPalette::Link, QColor(0x1f, 0x5f, 0x74));
     setPalette(colours);
@@ -140,7 +140,7 @@ void MainWindow::connectControls()
 // The controls sit on the picture's header band and content panel.
 void MainWindow::placeControls()
 {
-    setFixedSize(Artwork::FormPictureSize);
+    setFixedSize(Artwork::WindowPictureSize);
     m_menuLink->setGeometry(110, 36, 160, 24);
     m_trayButton->setGeometry(QRect(QPoint(362, 36), Artwork::ButtonSize));
     m_closeButton->setGeometry(QRect(QPoint(394, 36), Artwork::ButtonSize));
@@ -164,7 +164,7 @@ void MainWindow::start(const QStringList& arguments)
     }
     m_settings.setCompany(QStringLiteral("Quenmarsh"));
     m_settings.setAppName(QStringLiteral("Zorvane"));
-    WindowShape::TrimForm(this, m_picture);
+    WindowShape::apply(this, m_picture);
     show();
     greetAndShowTips();
     connectRun();
@@ -206,7 +206,7 @@ void MainWindow::connectRun()
     connect(m_run, &ExtractionRun::volumeStarted, this, &MainWindow::showVolume);
     connect(m_run, &ExtractionRun::fileStarted, this, &MainWindow::showFileStarted);
     connect(m_run, &ExtractionRun::progressed, this, &MainWindow::showProgress);
-    connect(m_run, &ExtractionRun::errorLogged, this, [this](const QString& line) { errorLog().AddErrorLine(line); });
+    connect(m_run, &ExtractionRun::errorLogged, this, [this](const QString& line) { errorLog().addLine(line); });
 }
 
 // Undoes the desktop integration and ends at once: no window, no setting.
@@ -253,7 +253,7 @@ void MainWindow::endRun()
         m_openFolderAndQuitLink->show();
     }
     if (TrayIcon::isInTray())
-        TrayIcon::RestoreFromTray();
+        TrayIcon::restoreFromTray();
     raise();
     activateWindow();
     setBusy(false);
@@ -362,23 +362,22 @@ void MainWindow::sendToTray()
     if (!m_buttonPressed)
         return;
     // The icon is made when first needed, not at every start.
-    connect(TrayIcon::TrayIconData(), &QSystemTrayIcon::activated, this, &MainWindow::onTrayActivated,
-            Qt::UniqueConnection);
-    TrayIcon::AddTrayIcon(this, windowTitle(), PasswordDialog::FormIcon());
+    connect(TrayIcon::icon(), &QSystemTrayIcon::activated, this, &MainWindow::onTrayActivated, Qt::UniqueConnection);
+    TrayIcon::add(this, windowTitle(), PasswordDialog::FormIcon());
 }
 
 void MainWindow::onTrayActivated(QSystemTrayIcon::ActivationReason reason)
 {
-    handleTrayMessage(TrayIcon::TrayMessageFor(reason));
+    handleTrayMessage(TrayIcon::messageFor(reason));
 }
 
 void MainWindow::handleTrayMessage(qint32 message)
 {
     if (!TrayIcon::isInTray())
         return;
-    if (message == TrayIcon::TrayLeftDoubleClick)
-        TrayIcon::RestoreFromTray();
-    else if (message == TrayIcon::TrayRightUp)
+    if (message == TrayIcon::LeftDoubleClick)
+        TrayIcon::restoreFromTray();
+    else if (message == TrayIcon::RightButtonUp)
         menus().popupTray(QCursor::pos());
 }
 
@@ -391,7 +390,7 @@ AppMenus& MainWindow::menus()
         connect(m_menus, &AppMenus::updateCheckRequested, this, &MainWindow::checkForUpdate);
         connect(m_menus, &AppMenus::tipsRequested, this, &MainWindow::showTips);
         connect(m_menus, &AppMenus::exitRequested, this, &Application::closeEveryWindow);
-        connect(m_menus, &AppMenus::restoreRequested, this, &TrayIcon::RestoreFromTray);
+        connect(m_menus, &AppMenus::restoreRequested, this, &TrayIcon::restoreFromTray);
         connect(m_menus, &AppMenus::trayExitRequested, this, &MainWindow::leaveFromTray);
     }
     return *m_menus;
@@ -405,7 +404,7 @@ void MainWindow::checkForUpdate()
 
 void MainWindow::leaveFromTray()
 {
-    TrayIcon::DeleteTrayIcon();
+    TrayIcon::remove();
     Application::closeEveryWindow();
 }
 
@@ -451,7 +450,7 @@ void MainWindow::paintEvent(QPaintEvent*)
 void MainWindow::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton)
-        WindowShape::GrabForm(this);
+        WindowShape::startMove(this);
     QWidget::mousePressEvent(event);
 }
 

@@ -2,9 +2,7 @@
 
 #include <QTest>
 
-using namespace TrayIcon;
-
-class tst_modSysTray : public QObject
+class tst_TrayIcon : public QObject
 {
     Q_OBJECT
 
@@ -15,19 +13,20 @@ private slots:
         QVERIFY(!QSystemTrayIcon::isSystemTrayAvailable());
         QWidget form;
         form.show();
-        AddTrayIcon(&form, QString(62, 'x') + QStringLiteral("\U0001F600"), QIcon(QPixmap(16, 16)));
-        QCOMPARE(TrayIconData()->toolTip(), QString(62, 'x')); // cut to 63 units, never inside a character
-        QVERIFY(form.isMinimized() && form.isVisible() && !TrayIconData()->isVisible() && !isInTray());
+        TrayIcon::add(&form, QString(62, 'x') + QStringLiteral("\U0001F600"), QIcon(QPixmap(16, 16)));
+        QCOMPARE(TrayIcon::icon()->toolTip(), QString(62, 'x')); // cut to 63 units, never inside a character
+        QVERIFY(form.isMinimized() && form.isVisible() && !TrayIcon::icon()->isVisible() && !TrayIcon::isInTray());
 
-        TrayIconData()->show();
-        HideToTray(&form);
-        QVERIFY(!form.isVisible() && isInTray());
-        RestoreFromTray();
-        QVERIFY(form.isVisible() && !isInTray() && !TrayIconData()->isVisible());
-        QCOMPARE(form.windowType(), Qt::Tool);                           // the task-list entry does not come back
-        QCOMPARE(TrayMessageFor(QSystemTrayIcon::Context), TrayRightUp); // on every desktop, opens the menu
+        TrayIcon::icon()->show();
+        TrayIcon::hideToTray(&form);
+        QVERIFY(!form.isVisible() && TrayIcon::isInTray());
+        TrayIcon::restoreFromTray();
+        QVERIFY(form.isVisible() && !TrayIcon::isInTray() && !TrayIcon::icon()->isVisible());
+        QCOMPARE(form.windowType(), Qt::Tool); // the task-list entry does not come back
+        // On every desktop the menu gesture opens the menu.
+        QCOMPARE(TrayIcon::messageFor(QSystemTrayIcon::Context), TrayIcon::RightButtonUp);
     }
 };
 
-QTEST_MAIN(tst_modSysTray)
+QTEST_MAIN(tst_TrayIcon)
 #include "tst_TrayIcon.moc"

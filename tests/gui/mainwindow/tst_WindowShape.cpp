@@ -16,7 +16,7 @@ static QImage picture(const QStringList& rows, int ratio = 1)
     return img;
 }
 
-class tst_cTrimmer : public QObject
+class tst_WindowShape : public QObject
 {
     Q_OBJECT
 
@@ -39,7 +39,7 @@ private slots:
         QWidget form;
         form.setFixedSize(6, 4);
         form.show();
-        WindowShape::TrimForm(&form, picture);
+        WindowShape::apply(&form, picture);
         QVERIFY(form.isVisible());
         QCOMPARE(form.windowFlags().testFlag(Qt::FramelessWindowHint), !picture.isNull());
         QRegion expected;
@@ -51,10 +51,10 @@ private slots:
     {
         QWidget form;
         form.grabMouse();
-        QVERIFY(!WindowShape::GrabForm(&form)); // no window manager to carry out the move
+        QVERIFY(!WindowShape::startMove(&form)); // no window manager to carry out the move
         QCOMPARE(QWidget::mouseGrabber(), nullptr);
     }
 };
 
-QTEST_MAIN(tst_cTrimmer)
+QTEST_MAIN(tst_WindowShape)
 #include "tst_WindowShape.moc"
