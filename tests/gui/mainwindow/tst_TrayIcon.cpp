@@ -11,18 +11,18 @@ private slots:
     {
         // Offscreen there is no notification area: hidden, nothing would bring the window back.
         QVERIFY(!QSystemTrayIcon::isSystemTrayAvailable());
-        QWidget form;
-        form.show();
-        TrayIcon::add(&form, QString(62, 'x') + QStringLiteral("\U0001F600"), QIcon(QPixmap(16, 16)));
+        QWidget window;
+        window.show();
+        TrayIcon::add(&window, QString(62, 'x') + QStringLiteral("\U0001F600"), QIcon(QPixmap(16, 16)));
         QCOMPARE(TrayIcon::icon()->toolTip(), QString(62, 'x')); // cut to 63 units, never inside a character
-        QVERIFY(form.isMinimized() && form.isVisible() && !TrayIcon::icon()->isVisible() && !TrayIcon::isInTray());
+        QVERIFY(window.isMinimized() && window.isVisible() && !TrayIcon::icon()->isVisible() && !TrayIcon::isInTray());
 
         TrayIcon::icon()->show();
-        TrayIcon::hideToTray(&form);
-        QVERIFY(!form.isVisible() && TrayIcon::isInTray());
+        TrayIcon::hideToTray(&window);
+        QVERIFY(!window.isVisible() && TrayIcon::isInTray());
         TrayIcon::restoreFromTray();
-        QVERIFY(form.isVisible() && !TrayIcon::isInTray() && !TrayIcon::icon()->isVisible());
-        QCOMPARE(form.windowType(), Qt::Tool); // the task-list entry does not come back
+        QVERIFY(window.isVisible() && !TrayIcon::isInTray() && !TrayIcon::icon()->isVisible());
+        QCOMPARE(window.windowType(), Qt::Tool); // the task-list entry does not come back
         // On every desktop the menu gesture opens the menu.
         QCOMPARE(TrayIcon::messageFor(QSystemTrayIcon::Context), TrayIcon::RightButtonUp);
     }

@@ -36,22 +36,22 @@ private slots:
     {
         QFETCH(QImage, picture);
         QFETCH(Runs, runs);
-        QWidget form;
-        form.setFixedSize(6, 4);
-        form.show();
-        WindowShape::apply(&form, picture);
-        QVERIFY(form.isVisible());
-        QCOMPARE(form.windowFlags().testFlag(Qt::FramelessWindowHint), !picture.isNull());
+        QWidget window;
+        window.setFixedSize(6, 4);
+        window.show();
+        WindowShape::apply(&window, picture);
+        QVERIFY(window.isVisible());
+        QCOMPARE(window.windowFlags().testFlag(Qt::FramelessWindowHint), !picture.isNull());
         QRegion expected;
         expected.setRects(runs.constData(), runs.size());
-        QCOMPARE(form.mask() & form.rect(), expected);
+        QCOMPARE(window.mask() & window.rect(), expected);
     }
 
     void grabReleasesTheMouse()
     {
-        QWidget form;
-        form.grabMouse();
-        QVERIFY(!WindowShape::startMove(&form)); // no window manager to carry out the move
+        QWidget window;
+        window.grabMouse();
+        QVERIFY(!WindowShape::startMove(&window)); // no window manager to carry out the move
         QCOMPARE(QWidget::mouseGrabber(), nullptr);
     }
 };
