@@ -12,7 +12,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QWidget window;
     window.resize(440, 280);
-    FirstPaintProbe::Watch(&window);
+    FirstPaintProbe::watch(&window);
     window.show();
     return app.exec();
 }

@@ -16,7 +16,7 @@ Application::Application(int& argc, char** argv)
     setOrganizationName(QString::fromUtf8(Version::Publisher));
     setApplicationVersion(QString::fromUtf8(Version::Text));
     // Every window without an icon of its own shows the program's.
-    setWindowIcon(Artwork::ProgramIcon());
+    setWindowIcon(Artwork::programIcon());
     setDesktopFileName(QStringLiteral("zorvane"));
     // QApplication has just set the locale from the environment; fix the
     // character set after it, or it would undo the switch.

@@ -5,12 +5,12 @@
 // It runs in a child process of the program, so it uses nothing but the
 // standard library and the C library.
 
-#include "shellext/modDolphinMenu.h"
-#include "shellext/modMenuIni.h"
-#include "shellext/modNautilusScripts.h"
-#include "shellext/modNemoActions.h"
-#include "shellext/modThunarActions.h"
-#include "shellext/modUserFiles.h"
+#include "shellext/DolphinServiceMenu.h"
+#include "shellext/MenuIni.h"
+#include "shellext/NautilusScripts.h"
+#include "shellext/NemoActions.h"
+#include "shellext/ThunarActions.h"
+#include "shellext/UserFiles.h"
 
 #include <cstdint>
 #include <dlfcn.h>
@@ -20,22 +20,22 @@
 
 namespace {
 
-using modMenuIni::MenuItem;
+using MenuIni::MenuItem;
 
 // The results of the self-registration convention: S_OK, E_FAIL, and "file not found".
-constexpr long kOk = 0;
-constexpr long kFailed = static_cast<std::int32_t>(0x80004005u);
-constexpr long kNoConfiguration = static_cast<std::int32_t>(0x80070002u);
+constexpr long ResultOk = 0;
+constexpr long ResultFailed = static_cast<std::int32_t>(0x80004005u);
+constexpr long ResultNoConfiguration = static_cast<std::int32_t>(0x80070002u);
 
-constexpr const char* kConfigName = "Menuweave.ini";
+constexpr const char* ConfigFileName = "Menuweave.ini";
 
 // Any object of the library will do to ask the loader where the library is.
-const int kAnchor = 0;
+const int Anchor = 0;
 
-std::string LibraryFolder()
+std::string libraryFolder()
 {
     Dl_info info{};
-    if (dladdr(&kAnchor, &info) == 0 || !info.dli_fname)
+    if (dladdr(&Anchor, &info) == 0 || !info.dli_fname)
         return {};
     const std::string path = info.dli_fname;
     const auto slash = path.find_last_of('/');
@@ -44,30 +44,30 @@ std::string LibraryFolder()
 
 // Beside the library, where a program that shares its folder (the build tree)
 // writes it; an installed program writes it to the user's data folder.
-std::string ConfigPath()
+std::string configPath()
 {
-    const std::string besideLibrary = LibraryFolder() + "/" + kConfigName;
+    const std::string besideLibrary = libraryFolder() + "/" + ConfigFileName;
     if (::access(besideLibrary.c_str(), R_OK) == 0)
         return besideLibrary;
-    return modUserFiles::DataHome() + "/zorvane/" + kConfigName;
+    return UserFiles::dataHome() + "/zorvane/" + ConfigFileName;
 }
 
 // Every file manager is brought up to date even when one of them fails.
-bool SyncAll(const std::vector<MenuItem>& items)
+bool syncAll(const std::vector<MenuItem>& items)
 {
-    bool ok = modDolphinMenu::Sync(items);
-    ok = modNautilusScripts::Sync(items) && ok;
-    ok = modNemoActions::Sync(items) && ok;
-    ok = modThunarActions::Sync(items) && ok;
+    bool ok = DolphinServiceMenu::sync(items);
+    ok = NautilusScripts::sync(items) && ok;
+    ok = NemoActions::sync(items) && ok;
+    ok = ThunarActions::sync(items) && ok;
     return ok;
 }
 
-long Register()
+long registerMenus()
 {
-    const auto items = modMenuIni::ReadMenuIni(ConfigPath());
+    const auto items = MenuIni::read(configPath());
     if (!items)
-        return kNoConfiguration;
-    return SyncAll(modMenuIni::InstallableItems(*items)) ? kOk : kFailed;
+        return ResultNoConfiguration;
+    return syncAll(MenuIni::installableItems(*items)) ? ResultOk : ResultFailed;
 }
 
 } // namespace
@@ -75,17 +75,17 @@ long Register()
 extern "C" __attribute__((visibility("default"))) long DllRegisterServer(void)
 {
     try {
-        return Register();
+        return registerMenus();
     } catch (...) {
-        return kFailed;
+        return ResultFailed;
     }
 }
 
 extern "C" __attribute__((visibility("default"))) long DllUnregisterServer(void)
 {
     try {
-        return SyncAll({}) ? kOk : kFailed;
+        return syncAll({}) ? ResultOk : ResultFailed;
     } catch (...) {
-        return kFailed;
+        return ResultFailed;
     }
 }

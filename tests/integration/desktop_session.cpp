@@ -152,7 +152,7 @@ void DesktopSession::trayIcon()
     QTRY_VERIFY_WITH_TIMEOUT(!m_form->isVisible() && TrayIcon::isInTray(), Patience);
 
     // The icon is docked once trayer has reparented it into its panel.
-    QSystemTrayIcon* icon = TrayIcon::TrayIconData();
+    QSystemTrayIcon* icon = TrayIcon::icon();
     QVERIFY(icon->isVisible());
     QWidget* dock = shownTopLevel("QSystemTrayIconSys");
     QVERIFY(dock);

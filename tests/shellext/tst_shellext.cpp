@@ -10,7 +10,7 @@ class tst_shellext : public QObject
 {
     Q_OBJECT
 
-    static inline const QString kRarTypes = "application/vnd.rar;application/x-rar;application/x-rar-compressed;";
+    static inline const QString RarTypes = "application/vnd.rar;application/x-rar;application/x-rar-compressed;";
 
     static void writeFile(const QString& path, const QByteArray& data)
     {
@@ -114,10 +114,10 @@ private slots:
         const QString dolphin = data("kio/servicemenus/zorvane-menuweave.desktop");
         QVERIFY(QFileInfo(dolphin).isExecutable());
         auto keys = desktopKeys(dolphin);
-        QCOMPARE(keys["MimeType"] + keys["Name"], kRarTypes + "E&xtract with Zorvane...");
+        QCOMPARE(keys["MimeType"] + keys["Name"], RarTypes + "E&xtract with Zorvane...");
         QCOMPARE(runCommand(keys["Exec"], selection), selection);
         keys = desktopKeys(data("nemo/actions/zorvane.nemo_action"));
-        QCOMPARE(keys["Mimetypes"] + keys["Name"], kRarTypes + "E_xtract with Zorvane...");
+        QCOMPARE(keys["Mimetypes"] + keys["Name"], RarTypes + "E_xtract with Zorvane...");
         QCOMPARE(runCommand(keys["Exec"], selection), selection);
         QCOMPARE(thunar(u"name"), QStringList({"Mine & yours", "E_xtract with Zorvane...", "Mine"}));
         QCOMPARE(thunar(u"patterns").value(1), "*.rar;*.RAR");

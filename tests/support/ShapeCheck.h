@@ -16,17 +16,17 @@ inline QString at(QPoint p)
     return QStringLiteral("(%1, %2)").arg(p.x()).arg(p.y());
 }
 
-// Empty when the screen shows form exactly cut to its picture's outline, with
-// the form's top-left corner at origin: the backdrop wherever the picture is
+// Empty when the screen shows window exactly cut to its picture's outline, with
+// the window's top-left corner at origin: the backdrop wherever the picture is
 // outside it, the window everywhere else.
-inline QString mismatch(const QImage& shot, const QWidget& form, QPoint origin, QRgb backdrop)
+inline QString mismatch(const QImage& shot, const QWidget& window, QPoint origin, QRgb backdrop)
 {
-    const QImage picture = Artwork::FormPicture(1.0);
+    const QImage picture = Artwork::windowPicture(1.0);
     const auto screen = [&](QPoint p) { return shot.pixel(origin + p) | ~RGB_MASK; };
     const QRgb back = backdrop | ~RGB_MASK;
-    const int w = form.width();
-    const int h = form.height();
-    if (!shot.rect().contains(QRect(origin, form.size())))
+    const int w = window.width();
+    const int h = window.height();
+    if (!shot.rect().contains(QRect(origin, window.size())))
         return QStringLiteral("the window at %1 is not wholly on the screen").arg(at(origin));
     for (const QPoint p :
          {QPoint(0, 0), QPoint(w - 1, 0), QPoint(0, h - 1), QPoint(w - 1, h - 1), QPoint(w - 2, 2), QPoint(110, 10)}) {

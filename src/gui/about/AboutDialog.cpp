@@ -87,9 +87,9 @@ AboutDialog::AboutDialog(QWidget* parent)
     links->addWidget(plainLabel(this, "Label10", QStringLiteral("Feedback:")), 2, 0);
     links->addWidget(m_feedbackLink, 2, 1);
     auto* heading = new QHBoxLayout;
-    heading->addWidget(pictureLabel(this, "Picture1", Artwork::ProgramIcon(), 64));
+    heading->addWidget(pictureLabel(this, "Picture1", Artwork::programIcon(), 64));
     heading->addWidget(m_versionLabel, 1);
-    heading->addWidget(pictureLabel(this, "Picture2", Artwork::NotificationIcon(), 32), 0, Qt::AlignTop);
+    heading->addWidget(pictureLabel(this, "Picture2", Artwork::notificationIcon(), 32), 0, Qt::AlignTop);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(heading);
     layout->addLayout(links);

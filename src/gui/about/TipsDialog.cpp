@@ -77,7 +77,7 @@ TipsDialog::TipsDialog(QWidget* parent)
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(200);
     for (int intFrame = 1; intFrame <= 2; ++intFrame)
-        ImageList1.append(Artwork::TipsFrame(intFrame, devicePixelRatioF()));
+        ImageList1.append(Artwork::tipsFrame(intFrame, devicePixelRatioF()));
 
     auto* tip = new QHBoxLayout;
     tip->addWidget(Picture1, 0, Qt::AlignTop);

@@ -11,43 +11,43 @@
 
 ErrorLogDialog::ErrorLogDialog(QWidget* parent)
     : QDialog(parent)
-    , Label1(new QLabel(QStringLiteral("There were some errors during the extraction process. They are listed below."),
-                        this))
-    , ListView1(new QTreeWidget(this))
-    , Command1(new QPushButton(QStringLiteral("OK"), this))
+    , m_messageLabel(new QLabel(
+          QStringLiteral("There were some errors during the extraction process. They are listed below."), this))
+    , m_lineList(new QTreeWidget(this))
+    , m_okButton(new QPushButton(QStringLiteral("OK"), this))
 {
     setObjectName(QStringLiteral("frmerr"));
     setWindowTitle(QStringLiteral("Error Log"));
     resize(480, 300);
 
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setWordWrap(true);
+    m_messageLabel->setObjectName(QStringLiteral("Label1"));
+    m_messageLabel->setWordWrap(true);
 
     // One column as wide as its longest line; what does not fit scrolls.
-    ListView1->setObjectName(QStringLiteral("ListView1"));
-    ListView1->setColumnCount(1);
-    ListView1->setHeaderHidden(true);
-    ListView1->header()->setStretchLastSection(false);
-    ListView1->setRootIsDecorated(false);
-    ListView1->setUniformRowHeights(true);
-    ListView1->setTextElideMode(Qt::ElideNone);
+    m_lineList->setObjectName(QStringLiteral("ListView1"));
+    m_lineList->setColumnCount(1);
+    m_lineList->setHeaderHidden(true);
+    m_lineList->header()->setStretchLastSection(false);
+    m_lineList->setRootIsDecorated(false);
+    m_lineList->setUniformRowHeights(true);
+    m_lineList->setTextElideMode(Qt::ElideNone);
 
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setDefault(true);
-    connect(Command1, &QPushButton::clicked, this, &QDialog::accept);
+    m_okButton->setObjectName(QStringLiteral("Command1"));
+    m_okButton->setDefault(true);
+    connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(Command1);
+    buttons->addWidget(m_okButton);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Label1);
-    layout->addWidget(ListView1);
+    layout->addWidget(m_messageLabel);
+    layout->addWidget(m_lineList);
     layout->addLayout(buttons);
 }
 
-void ErrorLogDialog::AddErrorLine(const QString& strText)
+void ErrorLogDialog::addLine(const QString& line)
 {
-    m_lines.append(strText);
-    ListView1->addTopLevelItem(new QTreeWidgetItem(QStringList{PathText::displayText(strText)}));
-    ListView1->resizeColumnToContents(0);
+    m_lines.append(line);
+    m_lineList->addTopLevelItem(new QTreeWidgetItem(QStringList{PathText::displayText(line)}));
+    m_lineList->resizeColumnToContents(0);
 }

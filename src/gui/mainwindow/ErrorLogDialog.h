@@ -17,14 +17,14 @@ public:
     explicit ErrorLogDialog(QWidget* parent = nullptr);
 
     // Appends a line at the end of the list; the window stays as it is.
-    void AddErrorLine(const QString& strText);
+    void addLine(const QString& line);
 
     // The lines as they were added, before any character was made visible.
     QStringList lines() const { return m_lines; }
 
 private:
-    QLabel* Label1;
-    QTreeWidget* ListView1;
-    QPushButton* Command1;
+    QLabel* m_messageLabel;
+    QTreeWidget* m_lineList;
+    QPushButton* m_okButton;
     QStringList m_lines;
 };

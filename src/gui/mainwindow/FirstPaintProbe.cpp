@@ -7,7 +7,7 @@
 #include <chrono>
 #include <cstdio>
 
-void FirstPaintProbe::Watch(QWidget* window)
+void FirstPaintProbe::watch(QWidget* window)
 {
     if (qEnvironmentVariableIsSet("ZORVANE_QUIT_AFTER_FIRST_PAINT"))
         window->installEventFilter(new FirstPaintProbe(window));

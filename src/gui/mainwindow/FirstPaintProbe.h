@@ -11,7 +11,7 @@ class FirstPaintProbe : public QObject
 {
 public:
     // The probe, when there is one, belongs to window.
-    static void Watch(QWidget* window);
+    static void watch(QWidget* window);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -7,8 +7,6 @@
 #include "gui/about/AppMenus.h"
 #include "gui/about/TipsDialog.h"
 #include "gui/dialogs/CommonDialogs.h"
-#include "gui/widgets/Artwork.h"
-#include "gui/widgets/ClickableLabel.h"
 #include "gui/mainwindow/DroppedFiles.h"
 #include "gui/mainwindow/ErrorLogDialog.h"
 #include "gui/mainwindow/MainWindowUi.h"
@@ -17,6 +15,8 @@
 #include "gui/options/OptionsDialog.h"
 #include "gui/prompts/PasswordDialog.h"
 #include "gui/update/UpdateChecker.h"
+#include "gui/widgets/Artwork.h"
+#include "gui/widgets/ClickableLabel.h"
 #include "platform/AppPaths.h"
 #include "platform/DocumentLauncher.h"
 #include "platform/ExtensionRegistration.h"
@@ -97,7 +97,7 @@ void MainWindow::start(const QStringList& arguments)
     }
     m_settings.setCompany(QStringLiteral("Quenmarsh"));
     m_settings.setAppName(QStringLiteral("Zorvane"));
-    WindowShape::TrimForm(this, m_ui.picture);
+    WindowShape::apply(this, m_ui.picture);
     show();
     greetAndShowTips();
     connectRun();
@@ -139,7 +139,7 @@ void MainWindow::connectRun()
     connect(m_run, &ExtractionRun::volumeStarted, this, &MainWindow::showVolume);
     connect(m_run, &ExtractionRun::fileStarted, this, &MainWindow::showFileStarted);
     connect(m_run, &ExtractionRun::progressed, this, &MainWindow::showProgress);
-    connect(m_run, &ExtractionRun::errorLogged, this, [this](const QString& line) { errorLog().AddErrorLine(line); });
+    connect(m_run, &ExtractionRun::errorLogged, this, [this](const QString& line) { errorLog().addLine(line); });
 }
 
 // Undoes the desktop integration and ends at once: no window, no setting.
@@ -186,7 +186,7 @@ void MainWindow::endRun()
         m_ui.openFolderAndQuitLink->show();
     }
     if (TrayIcon::isInTray())
-        TrayIcon::RestoreFromTray();
+        TrayIcon::restoreFromTray();
     raise();
     activateWindow();
     setBusy(false);
@@ -295,23 +295,22 @@ void MainWindow::sendToTray()
     if (!m_buttonPressed)
         return;
     // The icon is made when first needed, not at every start.
-    connect(TrayIcon::TrayIconData(), &QSystemTrayIcon::activated, this, &MainWindow::onTrayActivated,
-            Qt::UniqueConnection);
-    TrayIcon::AddTrayIcon(this, windowTitle(), PasswordDialog::FormIcon());
+    connect(TrayIcon::icon(), &QSystemTrayIcon::activated, this, &MainWindow::onTrayActivated, Qt::UniqueConnection);
+    TrayIcon::add(this, windowTitle(), PasswordDialog::FormIcon());
 }
 
 void MainWindow::onTrayActivated(QSystemTrayIcon::ActivationReason reason)
 {
-    handleTrayMessage(TrayIcon::TrayMessageFor(reason));
+    handleTrayMessage(TrayIcon::messageFor(reason));
 }
 
 void MainWindow::handleTrayMessage(qint32 message)
 {
     if (!TrayIcon::isInTray())
         return;
-    if (message == TrayIcon::TrayLeftDoubleClick)
-        TrayIcon::RestoreFromTray();
-    else if (message == TrayIcon::TrayRightUp)
+    if (message == TrayIcon::LeftDoubleClick)
+        TrayIcon::restoreFromTray();
+    else if (message == TrayIcon::RightButtonUp)
         menus().popupTray(QCursor::pos());
 }
 
@@ -324,7 +323,7 @@ AppMenus& MainWindow::menus()
         connect(m_menus, &AppMenus::updateCheckRequested, this, &MainWindow::checkForUpdate);
         connect(m_menus, &AppMenus::tipsRequested, this, &MainWindow::showTips);
         connect(m_menus, &AppMenus::exitRequested, this, &Application::closeEveryWindow);
-        connect(m_menus, &AppMenus::restoreRequested, this, &TrayIcon::RestoreFromTray);
+        connect(m_menus, &AppMenus::restoreRequested, this, &TrayIcon::restoreFromTray);
         connect(m_menus, &AppMenus::trayExitRequested, this, &MainWindow::leaveFromTray);
     }
     return *m_menus;
@@ -338,7 +337,7 @@ void MainWindow::checkForUpdate()
 
 void MainWindow::leaveFromTray()
 {
-    TrayIcon::DeleteTrayIcon();
+    TrayIcon::remove();
     Application::closeEveryWindow();
 }
 
@@ -384,7 +383,7 @@ void MainWindow::paintEvent(QPaintEvent*)
 void MainWindow::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton)
-        WindowShape::GrabForm(this);
+        WindowShape::startMove(this);
     QWidget::mousePressEvent(event);
 }
 

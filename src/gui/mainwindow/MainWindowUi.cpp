@@ -27,13 +27,13 @@ void MainWindowUi::setupUi(QWidget* window)
         return l;
     };
     const qreal ratio = window->devicePixelRatioF();
-    picture = Artwork::FormPicture(ratio);
+    picture = Artwork::windowPicture(ratio);
     for (int i = 1; i <= 4; ++i)
-        buttonImages.append(Artwork::ButtonImage(i, ratio));
+        buttonImages.append(Artwork::buttonImage(i, ratio));
 
     // Dark text on the light picture, whatever the desktop's colour scheme.
     QPalette colours = window->palette();
-    colours.setColor(QPalette::Window, QColor::fromRgb(Artwork::FormBackColor));
+    colours.setColor(QPalette::Window, QColor::fromRgb(Artwork::WindowBackColor));
     colours.setColor(QPalette::WindowText, QColor(0x1d, 0x2b, 0x33));
     colours.setColor(QPalette::Link, QColor(0x1f, 0x5f, 0x74));
     window->setPalette(colours);
@@ -66,7 +66,7 @@ void MainWindowUi::setupUi(QWidget* window)
 // The controls sit on the picture's header band and content panel.
 void MainWindowUi::placeControls(QWidget* window)
 {
-    window->setFixedSize(Artwork::FormPictureSize);
+    window->setFixedSize(Artwork::WindowPictureSize);
     menuLink->setGeometry(110, 36, 160, 24);
     trayButton->setGeometry(QRect(QPoint(362, 36), Artwork::ButtonSize));
     closeButton->setGeometry(QRect(QPoint(394, 36), Artwork::ButtonSize));

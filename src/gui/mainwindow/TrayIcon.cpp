@@ -23,34 +23,34 @@ TrayModule& tray()
 
 } // namespace
 
-QString TrayTip(const QString& Tip)
+QString shownTip(const QString& tip)
 {
-    QString strTip = Tip.left(Tip.indexOf(QChar(u'\0')));
-    if (strTip.size() > TipLength) {
-        strTip.truncate(TipLength);
-        if (strTip.back().isHighSurrogate())
-            strTip.chop(1);
+    QString shown = tip.left(tip.indexOf(QChar(u'\0')));
+    if (shown.size() > TipLength) {
+        shown.truncate(TipLength);
+        if (shown.back().isHighSurrogate())
+            shown.chop(1);
     }
-    return strTip;
+    return shown;
 }
 
-qint32 TrayMessageFor(QSystemTrayIcon::ActivationReason reason)
+qint32 messageFor(QSystemTrayIcon::ActivationReason reason)
 {
     switch (reason) {
     // Status-notifier hosts report a single activation, never a double click.
     case QSystemTrayIcon::DoubleClick:
     case QSystemTrayIcon::Trigger:
-        return TrayLeftDoubleClick;
+        return LeftDoubleClick;
     case QSystemTrayIcon::Context:
-        return TrayRightUp;
+        return RightButtonUp;
     case QSystemTrayIcon::MiddleClick:
-        return TrayMiddleUp;
+        return MiddleButtonUp;
     default:
-        return TrayLeftUp;
+        return LeftButtonUp;
     }
 }
 
-QSystemTrayIcon* TrayIconData()
+QSystemTrayIcon* icon()
 {
     TrayModule& module = tray();
     if (!module.icon) {
@@ -61,24 +61,24 @@ QSystemTrayIcon* TrayIconData()
     return module.icon;
 }
 
-void AddTrayIcon(QWidget* Owner, const QString& Tip, const QIcon& Icon)
+void add(QWidget* owner, const QString& tip, const QIcon& picture)
 {
-    if (Owner == nullptr)
+    if (owner == nullptr)
         return;
-    QSystemTrayIcon* icon = TrayIconData();
-    icon->setToolTip(TrayTip(Tip));
-    icon->setIcon(Icon);
+    QSystemTrayIcon* trayIcon = icon();
+    trayIcon->setToolTip(shownTip(tip));
+    trayIcon->setIcon(picture);
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {
-        Owner->window()->showMinimized();
+        owner->window()->showMinimized();
         return;
     }
-    icon->show();
-    HideToTray(Owner);
+    trayIcon->show();
+    hideToTray(owner);
 }
 
-void HideToTray(QWidget* Owner)
+void hideToTray(QWidget* owner)
 {
-    QWidget* window = Owner->window();
+    QWidget* window = owner->window();
     tray().owner = window;
     // A tool window has no task-list entry on most desktops. Qt would also stop
     // counting it among the windows whose closing ends the program.
@@ -93,15 +93,15 @@ bool isInTray()
     return tray().inTray;
 }
 
-void DeleteTrayIcon()
+void remove()
 {
     if (tray().icon)
         tray().icon->hide();
 }
 
-void RestoreFromTray()
+void restoreFromTray()
 {
-    DeleteTrayIcon();
+    remove();
     if (QWidget* window = tray().owner) {
         // Back where the user left it, and in front: they just asked for it.
         window->show();

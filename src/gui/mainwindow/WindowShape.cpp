@@ -8,80 +8,79 @@ namespace {
 
 // What the window shows without its controls: the background colour, and the
 // picture over it from the top-left corner at its own logical size.
-QImage surfaceOf(const QSize& sizWindow, const QImage& picPicture, const QColor& clrBack)
+QImage surfaceOf(const QSize& windowSize, const QImage& picture, const QColor& backColor)
 {
-    QImage imgSurface(sizWindow, QImage::Format_RGB32);
-    imgSurface.fill(clrBack);
-    QPainter painter(&imgSurface);
+    QImage surface(windowSize, QImage::Format_RGB32);
+    surface.fill(backColor);
+    QPainter painter(&surface);
     // No smoothing: a high-density picture scaled down keeps its exact colours.
-    painter.drawImage(QPointF(0, 0), picPicture);
-    return imgSurface;
+    painter.drawImage(QPointF(0, 0), picture);
+    return surface;
 }
 
 } // namespace
 
-QRegion WindowShape::TrimRegion(const QImage& imgSurface, QRgb lngBackColor)
+QRegion WindowShape::regionFromImage(const QImage& surface, QRgb backColor)
 {
-    QRegion rgnForm;
-    if (imgSurface.isNull())
-        return rgnForm;
+    QRegion outline;
+    if (surface.isNull())
+        return outline;
     // Rows are read straight from memory: a call per pixel costs a visible
     // share of start-up. These three formats hold what pixel() returns.
-    const bool blnDirect = imgSurface.format() == QImage::Format_RGB32 ||
-                           imgSurface.format() == QImage::Format_ARGB32 ||
-                           imgSurface.format() == QImage::Format_ARGB32_Premultiplied;
-    const QImage imgRows = blnDirect ? imgSurface : imgSurface.convertToFormat(QImage::Format_ARGB32);
-    const QRgb lngBack = lngBackColor & RGB_MASK;
-    const QRgb lngTransparent = imgRows.pixel(0, 0) & RGB_MASK;
-    const int lngWidth = imgRows.width();
-    for (int y = 0; y < imgRows.height(); ++y) {
-        const auto* row = reinterpret_cast<const QRgb*>(imgRows.constScanLine(y));
-        int lngStart = -1;
+    const bool direct = surface.format() == QImage::Format_RGB32 || surface.format() == QImage::Format_ARGB32 ||
+                        surface.format() == QImage::Format_ARGB32_Premultiplied;
+    const QImage rows = direct ? surface : surface.convertToFormat(QImage::Format_ARGB32);
+    const QRgb back = backColor & RGB_MASK;
+    const QRgb transparent = rows.pixel(0, 0) & RGB_MASK;
+    const int width = rows.width();
+    for (int y = 0; y < rows.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(rows.constScanLine(y));
+        int start = -1;
         int x = 0;
-        for (; x < lngWidth; ++x) {
-            const QRgb lngColor = row[x] & RGB_MASK;
-            if (lngColor == lngBack)
+        for (; x < width; ++x) {
+            const QRgb colour = row[x] & RGB_MASK;
+            if (colour == back)
                 break;
-            if (lngColor != lngTransparent) {
-                if (lngStart < 0)
-                    lngStart = x;
-            } else if (lngStart >= 0) {
-                rgnForm += QRect(lngStart, y, x - lngStart, 1);
-                lngStart = -1;
+            if (colour != transparent) {
+                if (start < 0)
+                    start = x;
+            } else if (start >= 0) {
+                outline += QRect(start, y, x - start, 1);
+                start = -1;
             }
         }
-        if (lngStart >= 0)
-            rgnForm += QRect(lngStart, y, x - lngStart, 1);
+        if (start >= 0)
+            outline += QRect(start, y, x - start, 1);
     }
-    return rgnForm;
+    return outline;
 }
 
-void WindowShape::TrimForm(QWidget* Frm, const QImage& picPicture)
+void WindowShape::apply(QWidget* window, const QImage& picture)
 {
-    if (Frm == nullptr || picPicture.isNull())
+    if (window == nullptr || picture.isNull())
         return;
-    const QColor clrBack = Frm->palette().color(Frm->backgroundRole());
-    const QRegion rgnForm = TrimRegion(surfaceOf(Frm->size(), picPicture, clrBack), clrBack.rgb());
+    const QColor backColor = window->palette().color(window->backgroundRole());
+    const QRegion outline = regionFromImage(surfaceOf(window->size(), picture, backColor), backColor.rgb());
 
     // A window's alpha is chosen when it is created; the change of flags
     // below creates a shown window anew.
-    Frm->setAttribute(Qt::WA_TranslucentBackground);
-    if (!Frm->windowFlags().testFlag(Qt::FramelessWindowHint)) {
+    window->setAttribute(Qt::WA_TranslucentBackground);
+    if (!window->windowFlags().testFlag(Qt::FramelessWindowHint)) {
         // Changing the flags hides a shown window.
-        const bool blnShown = Frm->isVisible();
-        Frm->setWindowFlag(Qt::FramelessWindowHint);
-        if (blnShown)
-            Frm->show();
+        const bool shown = window->isVisible();
+        window->setWindowFlag(Qt::FramelessWindowHint);
+        if (shown)
+            window->show();
     }
     // Qt reads an empty mask as "no mask"; one pixel outside the window keeps
     // all of it out of view instead.
-    Frm->setMask(rgnForm.isEmpty() ? QRegion(-1, -1, 1, 1) : rgnForm);
+    window->setMask(outline.isEmpty() ? QRegion(-1, -1, 1, 1) : outline);
 }
 
-bool WindowShape::GrabForm(QWidget* Frm, QWidget* /*lbl*/)
+bool WindowShape::startMove(QWidget* widget)
 {
     if (QWidget* grabber = QWidget::mouseGrabber())
         grabber->releaseMouse();
-    QWindow* window = Frm != nullptr ? Frm->window()->windowHandle() : nullptr;
-    return window != nullptr && window->startSystemMove();
+    QWindow* handle = widget != nullptr ? widget->window()->windowHandle() : nullptr;
+    return handle != nullptr && handle->startSystemMove();
 }

@@ -67,7 +67,7 @@ PasswordDialog::PasswordDialog(QWidget* parent)
 
 QIcon PasswordDialog::FormIcon()
 {
-    return Artwork::NotificationIcon();
+    return Artwork::notificationIcon();
 }
 
 void PasswordDialog::reject()

@@ -17,23 +17,23 @@ namespace {
 
 // What lies outside the window's outline is not part of this group, so the
 // picture renders with alpha there and no magenta bleeds into its edge.
-const QString FormElement = QStringLiteral("form");
+const QString WindowElement = QStringLiteral("form");
 
 // Sizes a desktop asks icons for, from menus to large icon views.
 constexpr std::array IconSizes{16, 22, 24, 32, 48, 64, 128, 256};
 
 // The SVG file at path drawn onto a transparent image of logicalSize x
-// dblRatio device pixels; only elementId's group when one is given, placed
+// ratio device pixels; only elementId's group when one is given, placed
 // where it sits in the document.
-QImage render(const QString& path, QSize logicalSize, qreal dblRatio, const QString& elementId = QString())
+QImage render(const QString& path, QSize logicalSize, qreal ratio, const QString& elementId = QString())
 {
     static const bool registered = (registerArtworkResources(), true);
     Q_UNUSED(registered);
 
     QSvgRenderer renderer(path);
-    if (!renderer.isValid() || dblRatio <= 0)
+    if (!renderer.isValid() || ratio <= 0)
         return {};
-    QImage image((QSizeF(logicalSize) * dblRatio).toSize(), QImage::Format_ARGB32_Premultiplied);
+    QImage image((QSizeF(logicalSize) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
     if (elementId.isEmpty()) {
@@ -50,16 +50,16 @@ QImage render(const QString& path, QSize logicalSize, qreal dblRatio, const QStr
                                bounds.width() * scaleX, bounds.height() * scaleY));
     }
     painter.end();
-    image.setDevicePixelRatio(dblRatio);
+    image.setDevicePixelRatio(ratio);
     return image;
 }
 
 template <std::size_t N>
-QPixmap numberedPixmap(const std::array<const char*, N>& paths, int intNumber, QSize logicalSize, qreal dblRatio)
+QPixmap numberedPixmap(const std::array<const char*, N>& paths, int number, QSize logicalSize, qreal ratio)
 {
-    if (intNumber < 1 || intNumber > int(N))
+    if (number < 1 || number > int(N))
         return {};
-    return QPixmap::fromImage(render(QString::fromLatin1(paths[intNumber - 1]), logicalSize, dblRatio));
+    return QPixmap::fromImage(render(QString::fromLatin1(paths[number - 1]), logicalSize, ratio));
 }
 
 // The SVG icon engine draws each size the first time it is asked for, which
@@ -77,9 +77,9 @@ QIcon iconFrom(const QString& path)
 
 } // namespace
 
-QImage FormPicture(qreal dblRatio)
+QImage windowPicture(qreal ratio)
 {
-    const QImage rendered = render(QStringLiteral(":/images/form.svg"), FormPictureSize, dblRatio, FormElement)
+    const QImage rendered = render(QStringLiteral(":/images/form.svg"), WindowPictureSize, ratio, WindowElement)
                                 .convertToFormat(QImage::Format_ARGB32);
     if (rendered.isNull())
         return {};
@@ -91,34 +91,34 @@ QImage FormPicture(qreal dblRatio)
         auto* target = reinterpret_cast<QRgb*>(picture.scanLine(y));
         for (int x = 0; x < rendered.width(); ++x) {
             QRgb pixel = qAlpha(source[x]) < 128 ? TransparentColor : (source[x] | 0xff000000u);
-            if (qAlpha(source[x]) >= 128 && (pixel == FormBackColor || pixel == TransparentColor))
+            if (qAlpha(source[x]) >= 128 && (pixel == WindowBackColor || pixel == TransparentColor))
                 pixel = qRgb(qRed(pixel), qGreen(pixel), qBlue(pixel) ^ 1);
             target[x] = pixel;
         }
     }
-    picture.setDevicePixelRatio(dblRatio);
+    picture.setDevicePixelRatio(ratio);
     return picture;
 }
 
-QPixmap ButtonImage(int intIndex, qreal dblRatio)
+QPixmap buttonImage(int number, qreal ratio)
 {
     constexpr std::array paths{":/images/close-up.svg", ":/images/close-down.svg", ":/images/tray-up.svg",
                                ":/images/tray-down.svg"};
-    return numberedPixmap(paths, intIndex, ButtonSize, dblRatio);
+    return numberedPixmap(paths, number, ButtonSize, ratio);
 }
 
-QPixmap TipsFrame(int intFrame, qreal dblRatio)
+QPixmap tipsFrame(int frame, qreal ratio)
 {
     constexpr std::array paths{":/images/tips-1.svg", ":/images/tips-2.svg"};
-    return numberedPixmap(paths, intFrame, TipsFrameSize, dblRatio);
+    return numberedPixmap(paths, frame, TipsFrameSize, ratio);
 }
 
-QIcon ProgramIcon()
+QIcon programIcon()
 {
     return iconFrom(QStringLiteral(":/images/zorvane.svg"));
 }
 
-QIcon NotificationIcon()
+QIcon notificationIcon()
 {
     return iconFrom(QStringLiteral(":/images/zorvane-tray.svg"));
 }

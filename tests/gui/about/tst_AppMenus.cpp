@@ -17,8 +17,8 @@ class tst_AppMenus : public QObject
     static void choose(MainWindow& main, const QString& name)
     {
         if (name.startsWith("mnutray")) {
-            TrayIcon::HideToTray(&main);
-            main.handleTrayMessage(TrayIcon::TrayRightUp);
+            TrayIcon::hideToTray(&main);
+            main.handleTrayMessage(TrayIcon::RightButtonUp);
         } else {
             QTest::mouseClick(main.findChild<QWidget*>("Label3"), Qt::LeftButton);
         }
@@ -65,7 +65,7 @@ private slots:
         qputenv("ZORVANE_UPDATE_URL", server.url().toUtf8());
         MainWindow main;
         main.start({}); // shows the window
-        TrayIcon::TrayIconData()->show();
+        TrayIcon::icon()->show();
         QTRY_COMPARE(server.requests.size(), 1);
         PromptScript script;
         QString text;
@@ -75,8 +75,8 @@ private slots:
         });
         choose(main, item);
         QTRY_COMPARE(script.seen.value(0) + text, shown);
-        QCOMPARE(TrayIcon::TrayIconData()->isVisible(), item != u"mnutrayex");
-        TrayIcon::RestoreFromTray();
+        QCOMPARE(TrayIcon::icon()->isVisible(), item != u"mnutrayex");
+        TrayIcon::restoreFromTray();
     }
 };
 

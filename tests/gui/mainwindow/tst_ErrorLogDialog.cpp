@@ -3,7 +3,7 @@
 #include <QTest>
 #include <QTreeWidget>
 
-class tst_frmerr : public QObject
+class tst_ErrorLogDialog : public QObject
 {
     Q_OBJECT
 
@@ -13,7 +13,7 @@ private slots:
 
 // Lines are kept as given, repeats too; the list shows controls and direction marks escaped
 // so a file name cannot disguise itself, other scripts as they are; long lines stay scrollable.
-void tst_frmerr::linesKeptAndShownEscaped()
+void tst_ErrorLogDialog::linesKeptAndShownEscaped()
 {
     const QString longLine = "Error Processing File: " + QString("deeply/nested/").repeated(20) + "name.txt";
     const QStringList lines{"No password supplied.",    "No password supplied.",      "a\x1b[31m\r\n\u0085.txt",
@@ -23,7 +23,7 @@ void tst_frmerr::linesKeptAndShownEscaped()
     ErrorLogDialog log;
     auto* list = log.findChild<QTreeWidget*>("ListView1");
     for (const QString& line : lines + QStringList(200, "short"))
-        log.AddErrorLine(line);
+        log.addLine(line);
     QCOMPARE(log.lines().mid(0, lines.size()), lines);
     QCOMPARE(list->topLevelItemCount(), lines.size() + 200);
     for (int i = 0; i < shown.size(); ++i)
@@ -33,5 +33,5 @@ void tst_frmerr::linesKeptAndShownEscaped()
     QVERIFY(list->columnWidth(0) >= list->fontMetrics().horizontalAdvance(longLine));
 }
 
-QTEST_MAIN(tst_frmerr)
+QTEST_MAIN(tst_ErrorLogDialog)
 #include "tst_ErrorLogDialog.moc"

@@ -245,7 +245,7 @@ void tst_Form1::dropRunBusyAndTray()
 {
     MainWindow window;
     window.start({});
-    window.handleTrayMessage(TrayIcon::TrayRightUp);
+    window.handleTrayMessage(TrayIcon::RightButtonUp);
     QVERIFY(!QApplication::activePopupWidget()); // a visible window ignores the icon
     const QStringList archives{Fixtures + "/plain.rar", m_tmp->filePath("with blank/plain copy.rar")};
     QMimeData files;
@@ -276,8 +276,8 @@ void tst_Form1::dropRunBusyAndTray()
     script.then([&](QWidget* chooser) {
         title = window.windowTitle();
         closed = window.close();
-        TrayIcon::HideToTray(&window);
-        window.handleTrayMessage(TrayIcon::TrayRightUp);
+        TrayIcon::hideToTray(&window);
+        window.handleTrayMessage(TrayIcon::RightButtonUp);
         if (QWidget* popup = QApplication::activePopupWidget()) {
             menu = popup->objectName();
             popup->close();
@@ -295,8 +295,8 @@ void tst_Form1::dropRunBusyAndTray()
     QCOMPARE(during, QList<bool>(4, false));
     QCOMPARE(usable(), QList<bool>(3, true));
     QVERIFY(window.isVisible() && !TrayIcon::isInTray());
-    TrayIcon::HideToTray(&window);
-    window.handleTrayMessage(TrayIcon::TrayLeftDoubleClick);
+    TrayIcon::hideToTray(&window);
+    window.handleTrayMessage(TrayIcon::LeftDoubleClick);
     QVERIFY(window.isVisible() && !TrayIcon::isInTray());
 }
 
@@ -317,8 +317,8 @@ void tst_Form1::pictureButtons()
     QTest::mouseClick(toTray, Qt::LeftButton);
     QVERIFY(window.isMinimized()); // the test desktop has no notification area
     // A single activation restores, as status-notifier hosts report no double click.
-    TrayIcon::HideToTray(&window);
-    emit TrayIcon::TrayIconData()->activated(QSystemTrayIcon::Trigger);
+    TrayIcon::hideToTray(&window);
+    emit TrayIcon::icon()->activated(QSystemTrayIcon::Trigger);
     QVERIFY(window.isVisible() && !TrayIcon::isInTray());
     QTest::mouseClick(close, Qt::LeftButton);
     QVERIFY(!window.isVisible());

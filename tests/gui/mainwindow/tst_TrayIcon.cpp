@@ -2,9 +2,7 @@
 
 #include <QTest>
 
-using namespace TrayIcon;
-
-class tst_modSysTray : public QObject
+class tst_TrayIcon : public QObject
 {
     Q_OBJECT
 
@@ -13,21 +11,22 @@ private slots:
     {
         // Offscreen there is no notification area: hidden, nothing would bring the window back.
         QVERIFY(!QSystemTrayIcon::isSystemTrayAvailable());
-        QWidget form;
-        form.show();
-        AddTrayIcon(&form, QString(62, 'x') + QStringLiteral("\U0001F600"), QIcon(QPixmap(16, 16)));
-        QCOMPARE(TrayIconData()->toolTip(), QString(62, 'x')); // cut to 63 units, never inside a character
-        QVERIFY(form.isMinimized() && form.isVisible() && !TrayIconData()->isVisible() && !isInTray());
+        QWidget window;
+        window.show();
+        TrayIcon::add(&window, QString(62, 'x') + QStringLiteral("\U0001F600"), QIcon(QPixmap(16, 16)));
+        QCOMPARE(TrayIcon::icon()->toolTip(), QString(62, 'x')); // cut to 63 units, never inside a character
+        QVERIFY(window.isMinimized() && window.isVisible() && !TrayIcon::icon()->isVisible() && !TrayIcon::isInTray());
 
-        TrayIconData()->show();
-        HideToTray(&form);
-        QVERIFY(!form.isVisible() && isInTray());
-        RestoreFromTray();
-        QVERIFY(form.isVisible() && !isInTray() && !TrayIconData()->isVisible());
-        QCOMPARE(form.windowType(), Qt::Tool);                           // the task-list entry does not come back
-        QCOMPARE(TrayMessageFor(QSystemTrayIcon::Context), TrayRightUp); // on every desktop, opens the menu
+        TrayIcon::icon()->show();
+        TrayIcon::hideToTray(&window);
+        QVERIFY(!window.isVisible() && TrayIcon::isInTray());
+        TrayIcon::restoreFromTray();
+        QVERIFY(window.isVisible() && !TrayIcon::isInTray() && !TrayIcon::icon()->isVisible());
+        QCOMPARE(window.windowType(), Qt::Tool); // the task-list entry does not come back
+        // On every desktop the menu gesture opens the menu.
+        QCOMPARE(TrayIcon::messageFor(QSystemTrayIcon::Context), TrayIcon::RightButtonUp);
     }
 };
 
-QTEST_MAIN(tst_modSysTray)
+QTEST_MAIN(tst_TrayIcon)
 #include "tst_TrayIcon.moc"

@@ -16,7 +16,7 @@ static QImage picture(const QStringList& rows, int ratio = 1)
     return img;
 }
 
-class tst_cTrimmer : public QObject
+class tst_WindowShape : public QObject
 {
     Q_OBJECT
 
@@ -36,25 +36,25 @@ private slots:
     {
         QFETCH(QImage, picture);
         QFETCH(Runs, runs);
-        QWidget form;
-        form.setFixedSize(6, 4);
-        form.show();
-        WindowShape::TrimForm(&form, picture);
-        QVERIFY(form.isVisible());
-        QCOMPARE(form.windowFlags().testFlag(Qt::FramelessWindowHint), !picture.isNull());
+        QWidget window;
+        window.setFixedSize(6, 4);
+        window.show();
+        WindowShape::apply(&window, picture);
+        QVERIFY(window.isVisible());
+        QCOMPARE(window.windowFlags().testFlag(Qt::FramelessWindowHint), !picture.isNull());
         QRegion expected;
         expected.setRects(runs.constData(), runs.size());
-        QCOMPARE(form.mask() & form.rect(), expected);
+        QCOMPARE(window.mask() & window.rect(), expected);
     }
 
     void grabReleasesTheMouse()
     {
-        QWidget form;
-        form.grabMouse();
-        QVERIFY(!WindowShape::GrabForm(&form)); // no window manager to carry out the move
+        QWidget window;
+        window.grabMouse();
+        QVERIFY(!WindowShape::startMove(&window)); // no window manager to carry out the move
         QCOMPARE(QWidget::mouseGrabber(), nullptr);
     }
 };
 
-QTEST_MAIN(tst_cTrimmer)
+QTEST_MAIN(tst_WindowShape)
 #include "tst_WindowShape.moc"

@@ -4,7 +4,7 @@
 
 using namespace Artwork;
 
-class tst_modArtwork : public QObject
+class tst_Artwork : public QObject
 {
     Q_OBJECT
 
@@ -13,29 +13,29 @@ private slots:
 };
 
 // At 1x and 2x: TransparentColor outside the outline; the window's colour inside would end a row early.
-void tst_modArtwork::pictures()
+void tst_Artwork::pictures()
 {
     for (const qreal ratio : {1.0, 2.0}) {
-        const QImage picture = FormPicture(ratio);
-        QCOMPARE(picture.deviceIndependentSize(), QSizeF(FormPictureSize));
+        const QImage picture = windowPicture(ratio);
+        QCOMPARE(picture.deviceIndependentSize(), QSizeF(WindowPictureSize));
         QCOMPARE(picture.pixel(0, 0), TransparentColor);
         QCOMPARE(picture.pixel(QPoint(110, 10) * ratio), TransparentColor); // the badge rises above the body
         QVERIFY(picture.pixel(QPoint(220, 150) * ratio) != TransparentColor);
         for (int y = 0; y < picture.height(); ++y) {
             for (int x = 0; x < picture.width(); ++x) {
-                if (picture.pixel(x, y) == FormBackColor || qAlpha(picture.pixel(x, y)) != 255)
+                if (picture.pixel(x, y) == WindowBackColor || qAlpha(picture.pixel(x, y)) != 255)
                     QFAIL(qPrintable(QStringLiteral("pixel %1,%2 at %3x").arg(x).arg(y).arg(ratio)));
             }
         }
-        QCOMPARE(ButtonImage(1, ratio).size(), ButtonSize * ratio);
-        QVERIFY(ButtonImage(2, ratio).toImage() != ButtonImage(1, ratio).toImage()); // pressed looks different
+        QCOMPARE(buttonImage(1, ratio).size(), ButtonSize * ratio);
+        QVERIFY(buttonImage(2, ratio).toImage() != buttonImage(1, ratio).toImage()); // pressed looks different
     }
     for (const QIcon& icon :
-         {ProgramIcon(), NotificationIcon()}) { // drawn, not empty squares, at menu and desktop sizes
+         {programIcon(), notificationIcon()}) { // drawn, not empty squares, at menu and desktop sizes
         for (const int size : {16, 256})
             QVERIFY(qAlpha(icon.pixmap(QSize(size, size)).toImage().pixel(size / 2, size / 2)) > 0);
     }
 }
 
-QTEST_MAIN(tst_modArtwork)
+QTEST_MAIN(tst_Artwork)
 #include "tst_Artwork.moc"

@@ -1,16 +1,16 @@
 #pragma once
 
-#include "shellext/modMenuIni.h"
+#include "shellext/MenuIni.h"
 
 #include <vector>
 
 // The entries as Thunar custom actions in the user's uca.xml, which also holds
 // the user's own actions: only actions with our unique ids are ever replaced or
 // removed, and the rest of the file is kept byte for byte.
-namespace modThunarActions {
+namespace ThunarActions {
 
 // Makes uca.xml hold exactly our actions for items. Fails without writing
 // when an existing file has no "</actions>" to add them before.
-bool Sync(const std::vector<modMenuIni::MenuItem>& items);
+bool sync(const std::vector<MenuIni::MenuItem>& items);
 
-} // namespace modThunarActions
+} // namespace ThunarActions

@@ -1,17 +1,17 @@
-#include "shellext/modMenuText.h"
+#include "shellext/MenuText.h"
 
 #include <algorithm>
 #include <array>
 #include <cctype>
 #include <string_view>
 
-namespace modMenuText {
+namespace MenuText {
 
 namespace {
 
 // Walks a caption's "&" markers, handing each character to emit together with
 // whether it is the accelerator.
-template <typename Emit> void ForEachCaptionChar(const std::string& caption, Emit emit)
+template <typename Emit> void forEachCaptionChar(const std::string& caption, Emit emit)
 {
     for (std::size_t i = 0; i < caption.size(); ++i) {
         if (caption[i] != '&') {
@@ -23,7 +23,7 @@ template <typename Emit> void ForEachCaptionChar(const std::string& caption, Emi
     }
 }
 
-bool EndsWithNoCase(const std::string& text, std::string_view suffix)
+bool endsWithNoCase(const std::string& text, std::string_view suffix)
 {
     return text.size() >= suffix.size() &&
            std::equal(suffix.begin(), suffix.end(), text.end() - static_cast<std::ptrdiff_t>(suffix.size()),
@@ -32,17 +32,17 @@ bool EndsWithNoCase(const std::string& text, std::string_view suffix)
 
 } // namespace
 
-std::string PlainCaption(const std::string& caption)
+std::string plainCaption(const std::string& caption)
 {
     std::string out;
-    ForEachCaptionChar(caption, [&](char c, bool) { out += c; });
+    forEachCaptionChar(caption, [&](char c, bool) { out += c; });
     return out;
 }
 
-std::string GtkCaption(const std::string& caption)
+std::string gtkCaption(const std::string& caption)
 {
     std::string out;
-    ForEachCaptionChar(caption, [&](char c, bool accelerator) {
+    forEachCaptionChar(caption, [&](char c, bool accelerator) {
         if (accelerator)
             out += '_';
         out += c;
@@ -52,7 +52,7 @@ std::string GtkCaption(const std::string& caption)
     return out;
 }
 
-std::string ShellQuote(const std::string& text)
+std::string shellQuote(const std::string& text)
 {
     std::string out = "'";
     for (char c : text)
@@ -60,7 +60,7 @@ std::string ShellQuote(const std::string& text)
     return out + "'";
 }
 
-std::string ExecQuote(const std::string& text)
+std::string execQuote(const std::string& text)
 {
     std::string out = "\"";
     for (char c : text) {
@@ -71,7 +71,7 @@ std::string ExecQuote(const std::string& text)
     return out + "\"";
 }
 
-std::string DoublePercent(const std::string& text)
+std::string doublePercent(const std::string& text)
 {
     std::string out;
     for (char c : text)
@@ -79,7 +79,7 @@ std::string DoublePercent(const std::string& text)
     return out;
 }
 
-std::string DesktopValue(const std::string& text)
+std::string desktopValue(const std::string& text)
 {
     std::string out;
     for (char c : text) {
@@ -106,7 +106,7 @@ std::string DesktopValue(const std::string& text)
     return out;
 }
 
-std::string XmlText(const std::string& text)
+std::string xmlText(const std::string& text)
 {
     std::string out;
     for (char c : text) {
@@ -135,7 +135,7 @@ std::string XmlText(const std::string& text)
     return out;
 }
 
-std::string OneLine(const std::string& text)
+std::string oneLine(const std::string& text)
 {
     std::string out = text;
     std::replace_if(
@@ -143,14 +143,14 @@ std::string OneLine(const std::string& text)
     return out;
 }
 
-std::string IconName(const modMenuIni::MenuItem& item)
+std::string iconName(const MenuIni::MenuItem& item)
 {
-    static constexpr std::array<std::string_view, 7> kImageSuffixes = {".png", ".svg",  ".svgz", ".xpm",
-                                                                       ".jpg", ".jpeg", ".ico"};
-    const bool image = item.IconFile.starts_with('/') &&
-                       std::any_of(kImageSuffixes.begin(), kImageSuffixes.end(),
-                                   [&](std::string_view suffix) { return EndsWithNoCase(item.IconFile, suffix); });
-    return image ? item.IconFile : "zorvane";
+    static constexpr std::array<std::string_view, 7> ImageSuffixes = {".png", ".svg",  ".svgz", ".xpm",
+                                                                      ".jpg", ".jpeg", ".ico"};
+    const bool image = item.iconFile.starts_with('/') &&
+                       std::any_of(ImageSuffixes.begin(), ImageSuffixes.end(),
+                                   [&](std::string_view suffix) { return endsWithNoCase(item.iconFile, suffix); });
+    return image ? item.iconFile : "zorvane";
 }
 
-} // namespace modMenuText
+} // namespace MenuText

@@ -6,24 +6,24 @@
 
 // "Menuweave.ini", the program's description of the context-menu entries it
 // wants: a "[Dynamic Items]" section with numbered keys and a "Count".
-namespace modMenuIni {
+namespace MenuIni {
 
 struct MenuItem
 {
-    int Index = 0; // the N of the item's keys; names the files installed for it
-    std::string Application;
-    std::string Caption; // "&" marks the accelerator, "&&" is a literal "&"
-    std::string Hint;
-    std::string IconFile;
-    bool Checked = false;
+    int index = 0; // the N of the item's keys; names the files installed for it
+    std::string application;
+    std::string caption; // "&" marks the accelerator, "&&" is a literal "&"
+    std::string hint;
+    std::string iconFile;
+    bool checked = false;
 };
 
 // The items numbered 1..Count, in order. Keys and section names are compared
 // without regard to case, blanks around "=" and line ends (CR LF or LF) do not
 // matter, and unknown keys are ignored. Empty when the file cannot be read.
-std::optional<std::vector<MenuItem>> ReadMenuIni(const std::string& path);
+std::optional<std::vector<MenuItem>> read(const std::string& path);
 
 // The items worth a menu entry: checked, with a program to run and a caption.
-std::vector<MenuItem> InstallableItems(const std::vector<MenuItem>& items);
+std::vector<MenuItem> installableItems(const std::vector<MenuItem>& items);
 
-} // namespace modMenuIni
+} // namespace MenuIni

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "shellext/modMenuIni.h"
+#include "shellext/MenuIni.h"
 
 #include <vector>
 
 // The entries as Nemo actions: one "zorvane*.nemo_action" file per item.
-namespace modNemoActions {
+namespace NemoActions {
 
 // Makes Nemo offer exactly items, removing action files of ours it no longer needs.
-bool Sync(const std::vector<modMenuIni::MenuItem>& items);
+bool sync(const std::vector<MenuIni::MenuItem>& items);
 
-} // namespace modNemoActions
+} // namespace NemoActions

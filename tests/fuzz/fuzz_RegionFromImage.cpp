@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     // QRegion joins equal runs of neighbouring rows, so its rectangles need not
     // be one pixel high; what must hold is the set of pixels they cover.
-    const QRegion outline = WindowShape::TrimRegion(image, back);
+    const QRegion outline = WindowShape::regionFromImage(image, back);
     for (const QRect& rect : outline)
         if (rect.isEmpty() || !image.rect().contains(rect))
             std::abort();

@@ -1,44 +1,44 @@
-#include "shellext/modThunarActions.h"
+#include "shellext/ThunarActions.h"
 
-#include "shellext/modMenuText.h"
-#include "shellext/modUserFiles.h"
+#include "shellext/MenuText.h"
+#include "shellext/UserFiles.h"
 
 #include <string>
 
-namespace modThunarActions {
+namespace ThunarActions {
 
 namespace {
 
-using modMenuIni::MenuItem;
-using namespace modMenuText;
+using MenuIni::MenuItem;
+using namespace MenuText;
 
-constexpr const char* kIdPrefix = "zorvane-menuweave-";
-constexpr const char* kEmptyFile = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<actions>\n</actions>\n";
-constexpr const char* kEndTag = "</action>";
+constexpr const char* IdPrefix = "zorvane-menuweave-";
+constexpr const char* EmptyFile = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<actions>\n</actions>\n";
+constexpr const char* EndTag = "</action>";
 
-std::string UcaFile()
+std::string ucaFile()
 {
-    return modUserFiles::ConfigHome() + "/Thunar/uca.xml";
+    return UserFiles::configHome() + "/Thunar/uca.xml";
 }
 
 // Thunar quotes the selected paths it puts for %F, expands "%%" to "%", and
 // shows the name as a GTK menu label whose "_" marks the mnemonic.
-std::string Action(const MenuItem& item)
+std::string action(const MenuItem& item)
 {
-    const std::string command = DoublePercent(ShellQuote(item.Application)) + " %F";
+    const std::string command = doublePercent(shellQuote(item.application)) + " %F";
     std::string text = "<action>\n";
-    text += "\t<icon>" + XmlText(IconName(item)) + "</icon>\n";
-    text += "\t<name>" + XmlText(GtkCaption(item.Caption)) + "</name>\n";
+    text += "\t<icon>" + xmlText(iconName(item)) + "</icon>\n";
+    text += "\t<name>" + xmlText(gtkCaption(item.caption)) + "</name>\n";
     text += "\t<submenu></submenu>\n";
-    text += "\t<unique-id>" + std::string(kIdPrefix) + std::to_string(item.Index) + "</unique-id>\n";
-    text += "\t<command>" + XmlText(command) + "</command>\n";
-    text += "\t<description>" + XmlText(item.Hint) + "</description>\n";
+    text += "\t<unique-id>" + std::string(IdPrefix) + std::to_string(item.index) + "</unique-id>\n";
+    text += "\t<command>" + xmlText(command) + "</command>\n";
+    text += "\t<description>" + xmlText(item.hint) + "</description>\n";
     text += "\t<range></range>\n\t<patterns>*.rar;*.RAR</patterns>\n\t<other-files/>\n";
     return text + "</action>\n";
 }
 
 // Where the next "<action>" element (not "<actions>") starts, from pos on.
-std::size_t FindAction(const std::string& xml, std::size_t pos)
+std::size_t findAction(const std::string& xml, std::size_t pos)
 {
     while ((pos = xml.find("<action", pos)) != std::string::npos) {
         const char next = pos + 7 < xml.size() ? xml[pos + 7] : '\0';
@@ -49,27 +49,27 @@ std::size_t FindAction(const std::string& xml, std::size_t pos)
     return std::string::npos;
 }
 
-bool IsOurs(const std::string& action)
+bool isOurs(const std::string& element)
 {
-    const auto open = action.find("<unique-id>");
+    const auto open = element.find("<unique-id>");
     if (open == std::string::npos)
         return false;
-    const auto id = action.find_first_not_of(" \t\r\n", open + 11);
-    return id != std::string::npos && action.compare(id, std::string(kIdPrefix).size(), kIdPrefix) == 0;
+    const auto id = element.find_first_not_of(" \t\r\n", open + 11);
+    return id != std::string::npos && element.compare(id, std::string(IdPrefix).size(), IdPrefix) == 0;
 }
 
 // The file without our actions; each goes with the indentation before it and
 // the line break after it, so adding and removing ours restores the original.
-std::string WithoutOurs(const std::string& xml)
+std::string withoutOurs(const std::string& xml)
 {
     std::string out;
     std::size_t copied = 0;
-    for (std::size_t start = FindAction(xml, 0); start != std::string::npos; start = FindAction(xml, copied)) {
-        const auto endTag = xml.find(kEndTag, start);
+    for (std::size_t start = findAction(xml, 0); start != std::string::npos; start = findAction(xml, copied)) {
+        const auto endTag = xml.find(EndTag, start);
         if (endTag == std::string::npos)
             break;
-        std::size_t end = endTag + std::string(kEndTag).size();
-        if (!IsOurs(xml.substr(start, end - start))) {
+        std::size_t end = endTag + std::string(EndTag).size();
+        if (!isOurs(xml.substr(start, end - start))) {
             out.append(xml, copied, end - copied);
             copied = end;
             continue;
@@ -86,16 +86,16 @@ std::string WithoutOurs(const std::string& xml)
 
 } // namespace
 
-bool Sync(const std::vector<MenuItem>& items)
+bool sync(const std::vector<MenuItem>& items)
 {
-    const std::string path = UcaFile();
-    const auto existing = modUserFiles::ReadFile(path);
-    if (!existing && modUserFiles::Exists(path))
+    const std::string path = ucaFile();
+    const auto existing = UserFiles::readFile(path);
+    if (!existing && UserFiles::exists(path))
         return false;
     if (!existing && items.empty())
         return true;
 
-    std::string xml = WithoutOurs(existing.value_or(kEmptyFile));
+    std::string xml = withoutOurs(existing.value_or(EmptyFile));
     if (!items.empty()) {
         auto end = xml.rfind("</actions>");
         if (end == std::string::npos)
@@ -105,12 +105,12 @@ bool Sync(const std::vector<MenuItem>& items)
             --end;
         std::string ours;
         for (const MenuItem& item : items)
-            ours += Action(item);
+            ours += action(item);
         xml.insert(end, ours);
     }
     if (existing && xml == *existing)
         return true;
-    return modUserFiles::WriteFileAtomically(path, xml, modUserFiles::ModeOf(path, 0644));
+    return UserFiles::writeFileAtomically(path, xml, UserFiles::modeOf(path, 0644));
 }
 
-} // namespace modThunarActions
+} // namespace ThunarActions

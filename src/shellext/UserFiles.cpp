@@ -1,4 +1,4 @@
-#include "shellext/modUserFiles.h"
+#include "shellext/UserFiles.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -9,48 +9,48 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace modUserFiles {
+namespace UserFiles {
 
 namespace {
 
-std::string Home()
+std::string home()
 {
-    const char* home = std::getenv("HOME");
-    if (home && *home)
-        return home;
+    const char* variable = std::getenv("HOME");
+    if (variable && *variable)
+        return variable;
     const passwd* entry = getpwuid(getuid());
     return entry && entry->pw_dir ? entry->pw_dir : "/";
 }
 
-std::string XdgFolder(const char* variable, const char* fallbackBelowHome)
+std::string xdgFolder(const char* variable, const char* fallbackBelowHome)
 {
     const char* value = std::getenv(variable);
     if (value && value[0] == '/')
         return value;
-    return Home() + fallbackBelowHome;
+    return home() + fallbackBelowHome;
 }
 
-std::string ParentOf(const std::string& path)
+std::string parentOf(const std::string& path)
 {
     const auto slash = path.find_last_of('/');
     return slash == std::string::npos ? std::string(".") : slash == 0 ? std::string("/") : path.substr(0, slash);
 }
 
 // Missing folders get 0700, as the XDG base directory rules ask.
-bool MakeFolders(const std::string& folder)
+bool makeFolders(const std::string& folder)
 {
     struct stat info
     {
     };
     if (::stat(folder.c_str(), &info) == 0)
         return S_ISDIR(info.st_mode);
-    const std::string parent = ParentOf(folder);
-    if (parent != folder && !MakeFolders(parent))
+    const std::string parent = parentOf(folder);
+    if (parent != folder && !makeFolders(parent))
         return false;
     return ::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST;
 }
 
-bool WriteAll(int fd, const std::string& data)
+bool writeAll(int fd, const std::string& data)
 {
     std::size_t done = 0;
     while (done < data.size()) {
@@ -66,17 +66,17 @@ bool WriteAll(int fd, const std::string& data)
 
 } // namespace
 
-std::string DataHome()
+std::string dataHome()
 {
-    return XdgFolder("XDG_DATA_HOME", "/.local/share");
+    return xdgFolder("XDG_DATA_HOME", "/.local/share");
 }
 
-std::string ConfigHome()
+std::string configHome()
 {
-    return XdgFolder("XDG_CONFIG_HOME", "/.config");
+    return xdgFolder("XDG_CONFIG_HOME", "/.config");
 }
 
-std::optional<std::string> ReadFile(const std::string& path, std::size_t limit)
+std::optional<std::string> readFile(const std::string& path, std::size_t limit)
 {
     std::ifstream file(path, std::ios::binary);
     if (!file)
@@ -90,7 +90,7 @@ std::optional<std::string> ReadFile(const std::string& path, std::size_t limit)
     return content.substr(0, limit);
 }
 
-bool Exists(const std::string& path)
+bool exists(const std::string& path)
 {
     struct stat info
     {
@@ -98,16 +98,16 @@ bool Exists(const std::string& path)
     return ::lstat(path.c_str(), &info) == 0;
 }
 
-bool WriteFileAtomically(const std::string& path, const std::string& data, mode_t mode)
+bool writeFileAtomically(const std::string& path, const std::string& data, mode_t mode)
 {
-    const std::string folder = ParentOf(path);
-    if (!MakeFolders(folder))
+    const std::string folder = parentOf(path);
+    if (!makeFolders(folder))
         return false;
     std::string temp = folder + "/.zorvane-XXXXXX";
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0)
         return false;
-    const bool written = ::fchmod(fd, mode) == 0 && WriteAll(fd, data) && ::fsync(fd) == 0;
+    const bool written = ::fchmod(fd, mode) == 0 && writeAll(fd, data) && ::fsync(fd) == 0;
     const bool closed = ::close(fd) == 0;
     if (!written || !closed || ::rename(temp.c_str(), path.c_str()) != 0) {
         ::unlink(temp.c_str());
@@ -116,12 +116,12 @@ bool WriteFileAtomically(const std::string& path, const std::string& data, mode_
     return true;
 }
 
-bool RemoveFile(const std::string& path)
+bool removeFile(const std::string& path)
 {
     return ::unlink(path.c_str()) == 0 || errno == ENOENT;
 }
 
-std::vector<std::string> RegularFiles(const std::string& folder)
+std::vector<std::string> regularFiles(const std::string& folder)
 {
     std::vector<std::string> names;
     DIR* dir = ::opendir(folder.c_str());
@@ -139,7 +139,7 @@ std::vector<std::string> RegularFiles(const std::string& folder)
     return names;
 }
 
-mode_t ModeOf(const std::string& path, mode_t fallback)
+mode_t modeOf(const std::string& path, mode_t fallback)
 {
     struct stat info
     {
@@ -147,4 +147,4 @@ mode_t ModeOf(const std::string& path, mode_t fallback)
     return ::stat(path.c_str(), &info) == 0 ? (info.st_mode & 07777) : fallback;
 }
 
-} // namespace modUserFiles
+} // namespace UserFiles

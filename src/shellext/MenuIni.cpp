@@ -1,4 +1,4 @@
-#include "shellext/modMenuIni.h"
+#include "shellext/MenuIni.h"
 
 #include <algorithm>
 #include <cctype>
@@ -7,13 +7,13 @@
 #include <iterator>
 #include <map>
 
-namespace modMenuIni {
+namespace MenuIni {
 
 namespace {
 
-constexpr const char* kSection = "dynamic items";
+constexpr const char* SectionName = "dynamic items";
 
-std::string Trim(const std::string& text)
+std::string trimmed(const std::string& text)
 {
     const auto blank = [](unsigned char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
     auto first = std::find_if_not(text.begin(), text.end(), blank);
@@ -21,14 +21,14 @@ std::string Trim(const std::string& text)
     return std::string(first, last);
 }
 
-std::string Lower(std::string text)
+std::string lowered(std::string text)
 {
     std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
     return text;
 }
 
 // The profile functions the file was written for drop one pair of enclosing quotes.
-std::string Unquote(const std::string& value)
+std::string unquoted(const std::string& value)
 {
     if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
         return value.substr(1, value.size() - 2);
@@ -36,21 +36,21 @@ std::string Unquote(const std::string& value)
 }
 
 // Like the profile functions: leading digits count, anything else reads as 0.
-long ToNumber(const std::string& value)
+long toNumber(const std::string& value)
 {
     return std::strtol(value.c_str(), nullptr, 10);
 }
 
 struct Parsed
 {
-    long Count = 0;
-    std::map<int, MenuItem> Items;
+    long count = 0;
+    std::map<int, MenuItem> items;
 };
 
-void Store(Parsed& parsed, const std::string& key, const std::string& value)
+void store(Parsed& parsed, const std::string& key, const std::string& value)
 {
     if (key == "count") {
-        parsed.Count = ToNumber(value);
+        parsed.count = toNumber(value);
         return;
     }
     const auto digits = key.find_first_of("0123456789");
@@ -59,23 +59,23 @@ void Store(Parsed& parsed, const std::string& key, const std::string& value)
         return;
     const int index = std::atoi(key.c_str() + digits);
     const std::string name = key.substr(0, digits);
-    MenuItem& item = parsed.Items[index];
-    item.Index = index;
+    MenuItem& item = parsed.items[index];
+    item.index = index;
     if (name == "application")
-        item.Application = value;
+        item.application = value;
     else if (name == "caption")
-        item.Caption = value;
+        item.caption = value;
     else if (name == "hint")
-        item.Hint = value;
+        item.hint = value;
     else if (name == "iconfile")
-        item.IconFile = value;
+        item.iconFile = value;
     else if (name == "checked")
-        item.Checked = ToNumber(value) != 0;
+        item.checked = toNumber(value) != 0;
 }
 
 } // namespace
 
-std::optional<std::vector<MenuItem>> ReadMenuIni(const std::string& path)
+std::optional<std::vector<MenuItem>> read(const std::string& path)
 {
     std::ifstream file(path, std::ios::binary);
     if (!file)
@@ -85,35 +85,35 @@ std::optional<std::vector<MenuItem>> ReadMenuIni(const std::string& path)
     bool inSection = false;
     std::string line;
     while (std::getline(file, line)) {
-        line = Trim(line);
+        line = trimmed(line);
         if (line.starts_with("\xEF\xBB\xBF"))
             line.erase(0, 3);
         if (line.starts_with('[')) {
-            inSection = line.ends_with(']') && Lower(Trim(line.substr(1, line.size() - 2))) == kSection;
+            inSection = line.ends_with(']') && lowered(trimmed(line.substr(1, line.size() - 2))) == SectionName;
             continue;
         }
         const auto equals = line.find('=');
         if (!inSection || equals == std::string::npos || line.starts_with(';'))
             continue;
-        Store(parsed, Lower(Trim(line.substr(0, equals))), Unquote(Trim(line.substr(equals + 1))));
+        store(parsed, lowered(trimmed(line.substr(0, equals))), unquoted(trimmed(line.substr(equals + 1))));
     }
     if (file.bad())
         return std::nullopt;
 
     std::vector<MenuItem> items;
-    for (const auto& [index, item] : parsed.Items)
-        if (index >= 1 && index <= parsed.Count)
+    for (const auto& [index, item] : parsed.items)
+        if (index >= 1 && index <= parsed.count)
             items.push_back(item);
     return items;
 }
 
-std::vector<MenuItem> InstallableItems(const std::vector<MenuItem>& items)
+std::vector<MenuItem> installableItems(const std::vector<MenuItem>& items)
 {
     std::vector<MenuItem> installable;
     std::copy_if(items.begin(), items.end(), std::back_inserter(installable), [](const MenuItem& item) {
-        return item.Checked && !item.Application.empty() && !item.Caption.empty();
+        return item.checked && !item.application.empty() && !item.caption.empty();
     });
     return installable;
 }
 
-} // namespace modMenuIni
+} // namespace MenuIni
