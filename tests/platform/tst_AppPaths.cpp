@@ -51,8 +51,8 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     if (app.arguments().value(1) == "--print-paths")
-        return std::puts(qPrintable(AppPaths::DataFolder() + u'\n' + AppPaths::ShellExtensionLibrary() + u'\n' +
-                                    AppPaths::WritableProgramFolder())) < 0;
+        return std::puts(qPrintable(AppPaths::dataFolder() + u'\n' + AppPaths::shellExtensionLibrary() + u'\n' +
+                                    AppPaths::writableProgramFolder())) < 0;
     tst_modAppPaths test;
     return QTest::qExec(&test, argc, argv);
 }

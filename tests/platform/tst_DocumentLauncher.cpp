@@ -56,7 +56,7 @@ private slots:
         QFETCH(QString, target);
         QFETCH(int, result);
         QFETCH(QString, received);
-        QCOMPARE(LaunchDocument(nullptr, inDir(target)), result);
+        QCOMPARE(open(inDir(target)), result);
         const auto recorded = [this] {
             QFile file(m_dir.filePath("record"));
             return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();

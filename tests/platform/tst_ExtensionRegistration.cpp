@@ -37,7 +37,7 @@ private slots:
         QFETCH(bool, doRegister);
         QFETCH(bool, expected);
         QFETCH(QString, ran);
-        QCOMPARE(ExtensionRegistration::RegisterLibrary(library, doRegister), expected);
+        QCOMPARE(ExtensionRegistration::run(library, doRegister), expected);
         QFile file(m_dir.filePath("note.txt"));
         const QString note = file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
         QCOMPARE(QString(note).remove(QRegularExpression(" \\d+\n")), ran);

@@ -80,12 +80,12 @@ private slots:
         QCOMPARE(read(m_strList), created);
 
         // Removal takes our ID out of every list and deletes our entry.
-        FileAssociation::RemoveAssociation("Zorvane", ".rar");
+        FileAssociation::remove("Zorvane", ".rar");
         QCOMPARE(read(m_strList), before.replace("zorvane.desktop;", ""));
         QVERIFY(!QFile::exists(m_strEntry));
         // An entry of that name without our marker is not ours to delete.
         write(m_strEntry, "[Desktop Entry]\nName=Mine\n");
-        FileAssociation::RemoveAssociation("Zorvane", ".rar");
+        FileAssociation::remove("Zorvane", ".rar");
         QVERIFY(QFile::exists(m_strEntry));
     }
 };
@@ -95,8 +95,7 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     if (app.arguments().value(1) == "--associate")
-        return FileAssociation::CreateAssociation("Zorvane", ".rar", "", app.applicationFilePath(), app.arguments()[2]),
-               0;
+        return FileAssociation::create("Zorvane", ".rar", "", app.applicationFilePath(), app.arguments()[2]), 0;
     tst_modAssociate test;
     return QTest::qExec(&test, argc, argv);
 }

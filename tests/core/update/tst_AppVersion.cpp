@@ -42,7 +42,7 @@ private slots:
     {
         QFETCH(QString, content);
         QFETCH(bool, newer);
-        QCOMPARE(IsNewer(OfferedVersion(content), "1.61"), newer);
+        QCOMPARE(isNewer(offeredVersion(content), "1.61"), newer);
     }
 };
 

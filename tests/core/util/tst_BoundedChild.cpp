@@ -96,7 +96,7 @@ private slots:
 
         // The caller is served while a slow child works.
         int served = 0;
-        QCOMPARE(BoundedChild::RunInChild([&] { run(work, pidFile); }, std::chrono::milliseconds(limitMs),
+        QCOMPARE(BoundedChild::runInChild([&] { run(work, pidFile); }, std::chrono::milliseconds(limitMs),
                                           [&served] { ++served; }),
                  expected);
         if (work == Work::Overruns)

@@ -33,9 +33,7 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(QStringList, expected);
-        QStringList tokens;
-        SplitCommandLine(text, tokens);
-        QCOMPARE(tokens, expected);
+        QCOMPARE(split(text), expected);
     }
 };
 
