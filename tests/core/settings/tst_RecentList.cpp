@@ -5,7 +5,7 @@
 #include <QTest>
 
 // Choosing and saving are driven through the extract-folder chooser's tests.
-class tst_modRecentList : public QObject
+class tst_RecentList : public QObject
 {
     Q_OBJECT
 
@@ -24,5 +24,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_modRecentList)
+QTEST_GUILESS_MAIN(tst_RecentList)
 #include "tst_RecentList.moc"

@@ -1,24 +1,13 @@
 #include "core/settings/SettingsStore.h"
+#include "support/TestFiles.h"
 
-#include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QTest>
 #include <sys/stat.h>
 
-namespace {
+static const QString WriterPath = QStringLiteral(ZORVANE_TEST_BIN "/settings_writer");
 
-const QString WriterPath = QStringLiteral(ZORVANE_TEST_BIN "/settings_writer");
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
-
-class tst_CRegSettings : public QObject
+class tst_SettingsStore : public QObject
 {
     Q_OBJECT
 
@@ -58,7 +47,7 @@ private slots:
 
         const QString entry = m_config + "/autostart/Zorvane.desktop";
         QVERIFY(settings.runAtNextLogOn("Zorvane", R"(/usr/bin/zorvane "/home/u/a b.rar")", 1));
-        QVERIFY(readAll(entry).contains("\nExec=/usr/bin/zorvane \"/home/u/a b.rar\"\n"));
+        QVERIFY(readFile(entry).contains("\nExec=/usr/bin/zorvane \"/home/u/a b.rar\"\n"));
         QVERIFY(settings.runAtNextLogOn("Zorvane", QString(), 0) && !QFileInfo::exists(entry));
     }
 
@@ -72,7 +61,7 @@ private slots:
         };
         SettingsStore settings;
         QVERIFY(settings.setValues("Options", {{"a", "1"}, {"*", "d"}, {"b", "2"}}));
-        QCOMPARE(readAll(m_file), QByteArray("[Options]\na=1\n@=d\nb=2\n"));
+        QCOMPARE(readFile(m_file), QByteArray("[Options]\na=1\n@=d\nb=2\n"));
         const ino_t written = inode();
         QVERIFY(written != 0);
         // A write gives the file a new inode, and two could bring the first one back.
@@ -82,7 +71,7 @@ private slots:
         QCOMPARE(inode(), written);
         QVERIFY(settings.setValues("Options", {{"b", "2"}, {"c", "3"}}));
         QVERIFY(inode() != written);
-        QCOMPARE(readAll(m_file), QByteArray("[Options]\na=1\n@=d\nb=2\nc=3\n"));
+        QCOMPARE(readFile(m_file), QByteArray("[Options]\na=1\n@=d\nb=2\nc=3\n"));
         QVERIFY(!settings.setValues("\\Options", {{"k", "v"}})); // an empty level
     }
 
@@ -94,7 +83,7 @@ private slots:
         QVERIFY(QFile::rename(m_file, real) && QFile::link(real, m_file));
         QVERIFY(SettingsStore().setValue("General", "New", "2"));
         QVERIFY(QFileInfo(m_file).isSymLink());
-        QCOMPARE(readAll(real), QByteArray("[General]\nOld=1\nNew=2\n"));
+        QCOMPARE(readFile(real), QByteArray("[General]\nOld=1\nNew=2\n"));
 
         QVERIFY(QFile::remove(m_file) && QDir().mkpath(m_file)); // a folder cannot be read as the file
         QCOMPARE(SettingsStore().value("General", "Old", "default"), QString("default"));
@@ -143,5 +132,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_CRegSettings)
+QTEST_GUILESS_MAIN(tst_SettingsStore)
 #include "tst_SettingsStore.moc"

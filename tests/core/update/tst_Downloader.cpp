@@ -5,7 +5,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-class tst_NetGrab : public QObject
+class tst_Downloader : public QObject
 {
     Q_OBJECT
 
@@ -50,5 +50,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_NetGrab)
+QTEST_MAIN(tst_Downloader)
 #include "tst_Downloader.moc"
