@@ -20,7 +20,7 @@ Application::Application(int& argc, char** argv)
     setDesktopFileName(QStringLiteral("zorvane"));
     // QApplication has just set the locale from the environment; fix the
     // character set after it, or it would undo the switch.
-    Utf8Locale::EnsureUtf8Locale();
+    Utf8Locale::ensure();
 }
 
 // Qt ends the program when its last visible window closes; a window hidden in

@@ -21,25 +21,25 @@ const QString LibraryName = QStringLiteral("MWShlExt.so");
 
 QString installedFolder(const char* relative)
 {
-    return QDir::cleanPath(ProgramFolder() + QString::fromUtf8(relative)) + u'/';
+    return QDir::cleanPath(programFolder() + QString::fromUtf8(relative)) + u'/';
 }
 
 } // namespace
 
-QString ProgramFolder()
+QString programFolder()
 {
     const QString folder = QCoreApplication::applicationDirPath();
     return folder.endsWith(u'/') ? folder : folder + u'/';
 }
 
-QString ProgramFile()
+QString programFile()
 {
     return QCoreApplication::applicationFilePath();
 }
 
-QString DataFolder()
+QString dataFolder()
 {
-    const QString own = ProgramFolder();
+    const QString own = programFolder();
     if (QFileInfo::exists(own + QStringLiteral("ZorvaneTips.txt")) || QFileInfo(own + QStringLiteral("help")).isDir())
         return own;
     return installedFolder(ZORVANE_RELATIVE_DATADIR);
@@ -48,20 +48,20 @@ QString DataFolder()
 // The extension reads Menuweave.ini beside itself before it looks in the data
 // folder, so the program's folder only serves when the extension is there too.
 // An installed program, even one run by root, leaves /usr/bin alone.
-QString WritableProgramFolder()
+QString writableProgramFolder()
 {
-    const QString own = ProgramFolder();
+    const QString own = programFolder();
     if (QFileInfo::exists(own + LibraryName) && QFileInfo(own).isWritable())
         return own;
     const QString data =
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/zorvane/");
-    AtomicFile::MakeFolder(data);
+    AtomicFile::makeFolder(data);
     return data;
 }
 
-QString ShellExtensionLibrary()
+QString shellExtensionLibrary()
 {
-    const QString beside = ProgramFolder() + LibraryName;
+    const QString beside = programFolder() + LibraryName;
     return QFileInfo::exists(beside) ? beside : installedFolder(ZORVANE_RELATIVE_LIBDIR) + LibraryName;
 }
 

@@ -17,20 +17,20 @@ constexpr int LookupBudgetMs = 3000;
 // The target's URL scheme in lower case, empty for a plain path. A scheme as
 // RFC 3986 spells it, at least two characters so that nothing resembling a
 // drive letter counts.
-QString schemeOf(const QString& strTarget)
+QString schemeOf(const QString& target)
 {
     static const QRegularExpression scheme(QStringLiteral("^([A-Za-z][A-Za-z0-9+.-]+):"));
-    return scheme.match(strTarget).captured(1).toLower();
+    return scheme.match(target).captured(1).toLower();
 }
 
-// The desktop file xdg-mime names as the default for strMimeType; empty when
+// The desktop file xdg-mime names as the default for mimeType; empty when
 // there is none or xdg-mime does not answer within the budget.
-QString defaultApplication(const QString& strMimeType, const QDeadlineTimer& deadline)
+QString defaultApplication(const QString& mimeType, const QDeadlineTimer& deadline)
 {
     QProcess xdgMime;
     xdgMime.setStandardInputFile(QProcess::nullDevice());
     xdgMime.setStandardErrorFile(QProcess::nullDevice());
-    xdgMime.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"), strMimeType});
+    xdgMime.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"), mimeType});
     if (!xdgMime.waitForFinished(static_cast<int>(qMax<qint64>(1, deadline.remainingTime())))) {
         xdgMime.kill();
         xdgMime.waitForFinished(500);
@@ -51,39 +51,38 @@ QStringList mimeTypeNames(const QFileInfo& info)
 bool hasDefaultApplication(const QStringList& mimeTypes)
 {
     const QDeadlineTimer deadline(LookupBudgetMs);
-    for (const QString& strMimeType : mimeTypes) {
+    for (const QString& mimeType : mimeTypes) {
         if (deadline.hasExpired())
             return false;
-        if (!defaultApplication(strMimeType, deadline).isEmpty())
+        if (!defaultApplication(mimeType, deadline).isEmpty())
             return true;
     }
     return false;
 }
 
-int open(const QStringList& mimeTypes, const QString& strArgument)
+int launch(const QStringList& mimeTypes, const QString& argument)
 {
     if (!hasDefaultApplication(mimeTypes))
         return ResultNoAssociation;
     // Detached, so the program never waits for the application; xdg-open gets
     // the target as a single argument, with no shell in between.
-    return QProcess::startDetached(QStringLiteral("xdg-open"), {strArgument}) ? ResultLaunched : ResultOutOfResources;
+    return QProcess::startDetached(QStringLiteral("xdg-open"), {argument}) ? ResultLaunched : ResultOutOfResources;
 }
 
 } // namespace
 
-int LaunchDocument(QWidget* /*Owner*/, const QString& Target)
+int open(const QString& target)
 {
-    // xdg-open shows no window of its own, so the owner has nothing to parent.
-    const QString strScheme = schemeOf(Target);
-    const bool blnFileUrl = strScheme == QLatin1String("file");
-    if (!strScheme.isEmpty() && !blnFileUrl)
-        return open({QStringLiteral("x-scheme-handler/") + strScheme}, Target);
+    const QString scheme = schemeOf(target);
+    const bool fileUrl = scheme == QLatin1String("file");
+    if (!scheme.isEmpty() && !fileUrl)
+        return launch({QStringLiteral("x-scheme-handler/") + scheme}, target);
 
-    const QFileInfo info(blnFileUrl ? QUrl(Target).toLocalFile() : Target);
+    const QFileInfo info(fileUrl ? QUrl(target).toLocalFile() : target);
     if (!info.exists())
         return ResultFileNotFound;
     // An absolute path cannot be mistaken for an option or a URL by xdg-open.
-    return open(mimeTypeNames(info), info.absoluteFilePath());
+    return launch(mimeTypeNames(info), info.absoluteFilePath());
 }
 
 } // namespace DocumentLauncher

@@ -22,20 +22,20 @@ using Library = std::unique_ptr<void, LibraryCloser>;
 
 } // namespace
 
-bool RegisterLibrary(const QString& LibraryPath, bool Register)
+bool run(const QString& libraryPath, bool registering)
 {
     // An empty name would make the loader hand back the program itself.
-    if (LibraryPath.isEmpty())
+    if (libraryPath.isEmpty())
         return false;
-    const Library library(dlopen(QFile::encodeName(LibraryPath).constData(), RTLD_NOW | RTLD_LOCAL));
+    const Library library(dlopen(QFile::encodeName(libraryPath).constData(), RTLD_NOW | RTLD_LOCAL));
     if (!library)
         return false;
     const auto entry =
-        reinterpret_cast<EntryPoint>(dlsym(library.get(), Register ? "DllRegisterServer" : "DllUnregisterServer"));
+        reinterpret_cast<EntryPoint>(dlsym(library.get(), registering ? "DllRegisterServer" : "DllUnregisterServer"));
     if (!entry)
         return false;
     // The library is unloaded on return, once the child running its entry is gone.
-    return BoundedChild::RunInChild([entry] { entry(); }, TimeLimit) == BoundedChild::Outcome::Returned;
+    return BoundedChild::runInChild([entry] { entry(); }, TimeLimit) == BoundedChild::Outcome::Returned;
 }
 
 } // namespace ExtensionRegistration

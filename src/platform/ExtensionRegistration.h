@@ -7,11 +7,11 @@
 // it to run one of them.
 namespace ExtensionRegistration {
 
-// Loads the library at LibraryPath and runs its DllRegisterServer entry
-// (DllUnregisterServer when Register is false) in a child process, waiting at
+// Loads the library at libraryPath and runs its DllRegisterServer entry
+// (DllUnregisterServer when registering is false) in a child process, waiting at
 // most 10 seconds. True when the entry ran to its end in time, whatever it
 // returned; false at once when the library or the entry cannot be found, and
 // after 10 seconds when the entry is still running (the child is then killed).
-bool RegisterLibrary(const QString& LibraryPath, bool Register);
+bool run(const QString& libraryPath, bool registering);
 
 } // namespace ExtensionRegistration

@@ -35,10 +35,10 @@ constexpr int RefreshBudgetMs = 5000;
 // The desktop file ID: the file type in lower case, anything but ASCII letters,
 // digits, "-" and "_" turned into "_", so that "Zorvane" gives "zorvane.desktop"
 // and no file type can name a path outside the folder or a hidden file.
-QString desktopId(const QString& FileType)
+QString desktopId(const QString& fileType)
 {
     QString id;
-    for (QChar c : FileType.toLower()) {
+    for (QChar c : fileType.toLower()) {
         const bool safe = (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') || c == u'-' || c == u'_';
         id += safe ? c : u'_';
     }
@@ -53,9 +53,9 @@ QString applicationsFolder()
 // Every name the shared MIME database knows for files with the extension,
 // aliases included: mimeapps.list entries of other programs may use any of them,
 // and a default set under one name only would lose to those.
-QStringList mimeTypesFor(const QString& Extension)
+QStringList mimeTypesFor(const QString& extension)
 {
-    const QString suffix = Extension.startsWith(u'.') ? Extension : u'.' + Extension;
+    const QString suffix = extension.startsWith(u'.') ? extension : u'.' + extension;
     QStringList names;
     for (const QMimeType& type : QMimeDatabase().mimeTypesForFileName(u'x' + suffix)) {
         for (const QString& name : QStringList{type.name()} + type.aliases()) {
@@ -86,19 +86,19 @@ QString execProgram(const QString& program)
 }
 
 // "%f": one start per file, with that file's path, as "%1" gave on Windows.
-QString execLine(const QString& Arguments)
+QString execLine(const QString& arguments)
 {
-    const QString arguments = Arguments.trimmed();
+    const QString trimmed = arguments.trimmed();
     return execProgram(QCoreApplication::applicationFilePath()) + u' ' +
-           (arguments.isEmpty() ? QStringLiteral("%f") : arguments);
+           (trimmed.isEmpty() ? QStringLiteral("%f") : trimmed);
 }
 
 // Desktops draw PNG, SVG and XPM files named by path; anything else, such as
 // the program file the options window passes, gets the theme icon instead.
-QString iconValue(const QString& IconFile)
+QString iconValue(const QString& iconFile)
 {
-    const QFileInfo info(IconFile);
-    if (IconFile.isEmpty() || !info.isFile())
+    const QFileInfo info(iconFile);
+    if (iconFile.isEmpty() || !info.isFile())
         return ThemedIcon;
     static const QStringList drawable{QStringLiteral("image/png"), QStringLiteral("image/svg+xml"),
                                       QStringLiteral("image/x-xpixmap")};
@@ -108,21 +108,21 @@ QString iconValue(const QString& IconFile)
 // Not NoDisplay: GNOME, KDE, Xfce and Cinnamon would still offer the entry
 // under "Open with", but one that shares its ID with the packaged entry would
 // take the program out of the menus. The categories file it as a package would.
-QByteArray desktopEntry(const QString& FileType, const QString& Description, const QString& IconFile,
-                        const QString& Arguments, const QStringList& mimeTypes)
+QByteArray desktopEntry(const QString& fileType, const QString& description, const QString& iconFile,
+                        const QString& arguments, const QStringList& mimeTypes)
 {
     DesktopEntry::Entry keys{{QStringLiteral("Type"), QStringLiteral("Application")},
-                             {QStringLiteral("Name"), FileType}};
-    if (!Description.isEmpty())
-        keys.append({QStringLiteral("Comment"), Description});
-    keys.append({QStringLiteral("Exec"), execLine(Arguments)});
-    keys.append({QStringLiteral("Icon"), iconValue(IconFile)});
+                             {QStringLiteral("Name"), fileType}};
+    if (!description.isEmpty())
+        keys.append({QStringLiteral("Comment"), description});
+    keys.append({QStringLiteral("Exec"), execLine(arguments)});
+    keys.append({QStringLiteral("Icon"), iconValue(iconFile)});
     keys.append({QStringLiteral("Terminal"), QStringLiteral("false")});
     keys.append({QStringLiteral("Categories"), QStringLiteral("Utility;Archiving;Compression;")});
     if (!mimeTypes.isEmpty())
         keys.append({QStringLiteral("MimeType"), mimeTypes.join(u';') + u';'});
-    keys.append({MarkerKey, FileType});
-    return DesktopEntry::Format(keys);
+    keys.append({MarkerKey, fileType});
+    return DesktopEntry::format(keys);
 }
 
 bool isOurEntry(const QString& path)
@@ -302,8 +302,8 @@ void updateMimeApps(const std::function<void(ListFile&)>& edit)
         QFile::remove(path);
         return;
     }
-    if (AtomicFile::MakeFolder(QFileInfo(path).absolutePath()))
-        AtomicFile::WriteFileAtomically(path, after, modeOf(path, 0644));
+    if (AtomicFile::makeFolder(QFileInfo(path).absolutePath()))
+        AtomicFile::write(path, after, modeOf(path, 0644));
 }
 
 QStringList withFirst(const QString& id, QStringList ids)
@@ -323,17 +323,17 @@ QStringList without(const QString& id, QStringList ids)
 
 // The entry is written even when the database knows no MIME type for the
 // extension: the program is then known to the desktop, with no default to set.
-void CreateAssociation(const QString& FileType, const QString& Extension, const QString& Description,
-                       const QString& IconFile, const QString& Arguments)
+void create(const QString& fileType, const QString& extension, const QString& description, const QString& iconFile,
+            const QString& arguments)
 {
-    if (FileType.isEmpty())
+    if (fileType.isEmpty())
         return;
-    const QString id = desktopId(FileType);
+    const QString id = desktopId(fileType);
     const QString folder = applicationsFolder();
-    const QStringList mimeTypes = mimeTypesFor(Extension);
-    if (AtomicFile::MakeFolder(folder))
-        AtomicFile::WriteFileAtomically(folder + u'/' + id,
-                                        desktopEntry(FileType, Description, IconFile, Arguments, mimeTypes), 0644);
+    const QStringList mimeTypes = mimeTypesFor(extension);
+    if (AtomicFile::makeFolder(folder))
+        AtomicFile::write(folder + u'/' + id, desktopEntry(fileType, description, iconFile, arguments, mimeTypes),
+                          0644);
     // Ours goes first and the previous choices stay behind it, so that removal
     // gives the user back the default they had.
     const auto first = [&](QStringList ids) { return withFirst(id, ids); };
@@ -351,15 +351,15 @@ void CreateAssociation(const QString& FileType, const QString& Extension, const 
 
 // Our ID leaves the extension's defaults even when the entry is not ours to
 // delete: the user asked that these files no longer open with the program.
-void RemoveAssociation(const QString& FileType, const QString& Extension)
+void remove(const QString& fileType, const QString& extension)
 {
-    if (FileType.isEmpty())
+    if (fileType.isEmpty())
         return;
-    const QString id = desktopId(FileType);
+    const QString id = desktopId(fileType);
     const QString folder = applicationsFolder();
     const QString entry = folder + u'/' + id;
     const bool deleted = isOurEntry(entry) && QFile::remove(entry);
-    const QStringList mimeTypes = mimeTypesFor(Extension);
+    const QStringList mimeTypes = mimeTypesFor(extension);
     const auto drop = [&](QStringList ids) { return without(id, ids); };
     updateMimeApps([&](ListFile& list) {
         for (const QString& type : mimeTypes) {

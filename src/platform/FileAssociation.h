@@ -7,15 +7,15 @@
 // for the extension's MIME types in mimeapps.list. Nothing is reported.
 namespace FileAssociation {
 
-// Writes the desktop entry for FileType and makes it the default for the MIME
-// types of Extension. The command is the program followed by "%f", or by the
-// trimmed Arguments when there are any. Does nothing when FileType is empty.
-void CreateAssociation(const QString& FileType, const QString& Extension, const QString& Description,
-                       const QString& IconFile, const QString& Arguments);
+// Writes the desktop entry for fileType and makes it the default for the MIME
+// types of extension. The command is the program followed by "%f", or by the
+// trimmed arguments when there are any. Does nothing when fileType is empty.
+void create(const QString& fileType, const QString& extension, const QString& description, const QString& iconFile,
+            const QString& arguments);
 
-// Deletes the desktop entry CreateAssociation wrote for FileType and drops it
-// from the defaults and associations of Extension's MIME types; everything
+// Deletes the desktop entry create wrote for fileType and drops it
+// from the defaults and associations of extension's MIME types; everything
 // else, including other programs' defaults, stays.
-void RemoveAssociation(const QString& FileType, const QString& Extension);
+void remove(const QString& fileType, const QString& extension);
 
 } // namespace FileAssociation

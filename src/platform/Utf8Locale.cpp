@@ -14,7 +14,7 @@ bool isUtf8()
 }
 } // namespace
 
-bool EnsureUtf8Locale()
+bool ensure()
 {
     std::setlocale(LC_ALL, "");
     if (isUtf8())

@@ -7,6 +7,6 @@ namespace Utf8Locale {
 // Takes the locale from the environment and, when its character set is not
 // UTF-8, switches the character-type category to C.UTF-8. True when the
 // process now uses UTF-8.
-bool EnsureUtf8Locale();
+bool ensure();
 
 } // namespace Utf8Locale

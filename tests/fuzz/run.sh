@@ -17,7 +17,7 @@ seconds=${2:?seconds per target}
 keep=${3:-}
 here=$(cd "$(dirname "$0")" && pwd)
 jobs=${FUZZ_JOBS:-2}
-targets=(fuzz_SplitCommandLine fuzz_PathText fuzz_SettingsDocument fuzz_RegionFromImage fuzz_IsNewer
+targets=(fuzz_CommandLine fuzz_PathText fuzz_SettingsDocument fuzz_RegionFromImage fuzz_AppVersion
          fuzz_ArchiveSession)
 
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/zorvane-fuzz.XXXXXX")

@@ -108,8 +108,8 @@ void DesktopSession::initTestCase()
     SettingsStore settings;
     settings.setCompany(QStringLiteral("Quenmarsh"));
     settings.setAppName(QStringLiteral("Zorvane"));
-    QVERIFY(settings.SaveSetting(QStringLiteral("General"), QStringLiteral("First Run"), QStringLiteral("False")));
-    QVERIFY(settings.SaveSetting(QStringLiteral("General"), QStringLiteral("No Instructions"), QStringLiteral("1")));
+    QVERIFY(settings.setValue(QStringLiteral("General"), QStringLiteral("First Run"), QStringLiteral("False")));
+    QVERIFY(settings.setValue(QStringLiteral("General"), QStringLiteral("No Instructions"), QStringLiteral("1")));
 
     m_backdrop.setWindowFlag(Qt::FramelessWindowHint);
     m_backdrop.setAutoFillBackground(true);

@@ -73,10 +73,9 @@ void WaylandSession::initTestCase()
 {
     QCOMPARE(QGuiApplication::platformName(), QStringLiteral("wayland"));
     // Not a first start and no tips, so the main window is the only window.
+    QVERIFY(SettingsStore().setValue(QStringLiteral("General"), QStringLiteral("First Run"), QStringLiteral("False")));
     QVERIFY(
-        SettingsStore().SaveSetting(QStringLiteral("General"), QStringLiteral("First Run"), QStringLiteral("False")));
-    QVERIFY(
-        SettingsStore().SaveSetting(QStringLiteral("General"), QStringLiteral("No Instructions"), QStringLiteral("1")));
+        SettingsStore().setValue(QStringLiteral("General"), QStringLiteral("No Instructions"), QStringLiteral("1")));
 }
 
 // Outside its outline the desktop shows through, and the key colour the

@@ -8,7 +8,7 @@
 static const auto staged = [](const char* path) { return QDir::cleanPath(QString("stage/") + path) + u'/'; };
 
 // The answers depend on the program's folder, so each row asks a copy of this program in a staged install.
-class tst_modAppPaths : public QObject
+class tst_AppPaths : public QObject
 {
     Q_OBJECT
 
@@ -51,9 +51,9 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     if (app.arguments().value(1) == "--print-paths")
-        return std::puts(qPrintable(AppPaths::DataFolder() + u'\n' + AppPaths::ShellExtensionLibrary() + u'\n' +
-                                    AppPaths::WritableProgramFolder())) < 0;
-    tst_modAppPaths test;
+        return std::puts(qPrintable(AppPaths::dataFolder() + u'\n' + AppPaths::shellExtensionLibrary() + u'\n' +
+                                    AppPaths::writableProgramFolder())) < 0;
+    tst_AppPaths test;
     return QTest::qExec(&test, argc, argv);
 }
 

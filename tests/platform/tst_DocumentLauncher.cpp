@@ -1,12 +1,10 @@
 #include "platform/DocumentLauncher.h"
-
-#include <QDir>
-#include <QTest>
+#include "support/TestFiles.h"
 
 using namespace DocumentLauncher;
 
 // A desktop of the test's own: a script, default for folders and mail links and the browser, notes "<how> <target>".
-class tst_modHelpLaunch : public QObject
+class tst_DocumentLauncher : public QObject
 {
     Q_OBJECT
 
@@ -14,9 +12,7 @@ class tst_modHelpLaunch : public QObject
     QString inDir(QString text) const { return text.replace("{dir}", m_dir.path()); }
     void write(const QString& name, const QString& content)
     {
-        QFile file(m_dir.filePath(name));
-        QVERIFY(QDir().mkpath(QFileInfo(file).path()) && file.open(QIODevice::WriteOnly));
-        file.write(inDir(content).toUtf8());
+        writeFile(m_dir.filePath(name), inDir(content).toUtf8());
     }
 
 private slots:
@@ -39,7 +35,7 @@ private slots:
     }
     void init() { QFile::remove(m_dir.filePath("record")); }
 
-    void launch_data()
+    void open_data()
     {
         QTest::addColumn<QString>("target"); // "{dir}": the temporary folder, also the current folder
         QTest::addColumn<int>("result");
@@ -51,20 +47,17 @@ private slots:
         QTest::newRow("missing file") << "{dir}/gone.txt" << ResultFileNotFound << "";
     }
 
-    void launch()
+    void open()
     {
         QFETCH(QString, target);
         QFETCH(int, result);
         QFETCH(QString, received);
-        QCOMPARE(LaunchDocument(nullptr, inDir(target)), result);
-        const auto recorded = [this] {
-            QFile file(m_dir.filePath("record"));
-            return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-        };
+        QCOMPARE(DocumentLauncher::open(inDir(target)), result);
+        const auto recorded = [this] { return QString::fromUtf8(readFile(m_dir.filePath("record"))); };
         if (!received.isEmpty())
             QTRY_COMPARE_WITH_TIMEOUT(recorded(), "entry " + inDir(received) + u'\n', 5000);
     }
 };
 
-QTEST_MAIN(tst_modHelpLaunch)
+QTEST_MAIN(tst_DocumentLauncher)
 #include "tst_DocumentLauncher.moc"

@@ -1,29 +1,16 @@
 #include "platform/FileAssociation.h"
+#include "support/TestFiles.h"
 
-#include <QDir>
 #include <QProcess>
-#include <QTest>
 
 // The entry names the running program, so each row runs a copy of this executable (see main).
-class tst_modAssociate : public QObject
+class tst_FileAssociation : public QObject
 {
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    const QString m_strEntry = m_dir.filePath("XDG_DATA_HOME/applications/zorvane.desktop");
-    const QString m_strList = m_dir.filePath("XDG_CONFIG_HOME/mimeapps.list");
-
-    static QByteArray read(const QString& path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-    static void write(const QString& path, const QByteArray& content)
-    {
-        QFile file(path);
-        QVERIFY(QDir().mkpath(QFileInfo(file).path()) && file.open(QIODevice::WriteOnly));
-        file.write(content);
-    }
+    const QString m_entry = m_dir.filePath("XDG_DATA_HOME/applications/zorvane.desktop");
+    const QString m_mimeApps = m_dir.filePath("XDG_CONFIG_HOME/mimeapps.list");
 
 private slots:
     void initTestCase()
@@ -67,26 +54,26 @@ private slots:
         QFETCH(QByteArray, before);
         QFETCH(QByteArray, created);
         if (!before.isEmpty())
-            write(m_strList, before);
+            writeFile(m_mimeApps, before);
         const QString program = m_dir.filePath(folder + "/zorvane");
         QVERIFY(QDir().mkpath(m_dir.filePath(folder)) && QFile::copy(QCoreApplication::applicationFilePath(), program));
         QCOMPARE(QProcess::execute(program, {"--associate", arguments}), 0);
-        const QString entry = QString::fromUtf8(read(m_strEntry));
+        const QString entry = QString::fromUtf8(readFile(m_entry));
         QVERIFY2(entry.contains("\nExec=" + exec.replace("{dir}", m_dir.path()) + "\nIcon=zorvane\n"),
                  qPrintable(entry));
         QVERIFY(entry.contains("\nMimeType=application/vnd.rar;application/x-rar;application/x-rar-compressed;\n"));
-        QCOMPARE(QProcess::execute("desktop-file-validate", {m_strEntry}), 0);
-        QVERIFY(read(m_dir.filePath("XDG_DATA_HOME/applications/mimeinfo.cache")).contains("=zorvane.desktop;\n"));
-        QCOMPARE(read(m_strList), created);
+        QCOMPARE(QProcess::execute("desktop-file-validate", {m_entry}), 0);
+        QVERIFY(readFile(m_dir.filePath("XDG_DATA_HOME/applications/mimeinfo.cache")).contains("=zorvane.desktop;\n"));
+        QCOMPARE(readFile(m_mimeApps), created);
 
         // Removal takes our ID out of every list and deletes our entry.
-        FileAssociation::RemoveAssociation("Zorvane", ".rar");
-        QCOMPARE(read(m_strList), before.replace("zorvane.desktop;", ""));
-        QVERIFY(!QFile::exists(m_strEntry));
+        FileAssociation::remove("Zorvane", ".rar");
+        QCOMPARE(readFile(m_mimeApps), before.replace("zorvane.desktop;", ""));
+        QVERIFY(!QFile::exists(m_entry));
         // An entry of that name without our marker is not ours to delete.
-        write(m_strEntry, "[Desktop Entry]\nName=Mine\n");
-        FileAssociation::RemoveAssociation("Zorvane", ".rar");
-        QVERIFY(QFile::exists(m_strEntry));
+        writeFile(m_entry, "[Desktop Entry]\nName=Mine\n");
+        FileAssociation::remove("Zorvane", ".rar");
+        QVERIFY(QFile::exists(m_entry));
     }
 };
 
@@ -95,9 +82,8 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     if (app.arguments().value(1) == "--associate")
-        return FileAssociation::CreateAssociation("Zorvane", ".rar", "", app.applicationFilePath(), app.arguments()[2]),
-               0;
-    tst_modAssociate test;
+        return FileAssociation::create("Zorvane", ".rar", "", app.applicationFilePath(), app.arguments()[2]), 0;
+    tst_FileAssociation test;
     return QTest::qExec(&test, argc, argv);
 }
 

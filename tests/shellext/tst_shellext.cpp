@@ -107,8 +107,8 @@ private slots:
                 "Caption2=Mine\r\nChecked2 = 1\r\nCount = 2\r\n");
         const QString library = m_dir.filePath("lib/ext.so");
         QVERIFY(QDir().mkpath(m_dir.filePath("lib")) && QFile::copy(ZORVANE_MWSHLEXT, library));
-        QVERIFY(ExtensionRegistration::RegisterLibrary(library, true));
-        QVERIFY(ExtensionRegistration::RegisterLibrary(library, true)); // replaces ours rather than adding to them
+        QVERIFY(ExtensionRegistration::run(library, true));
+        QVERIFY(ExtensionRegistration::run(library, true)); // replaces ours rather than adding to them
         const QStringList selection = {m_dir.filePath("a b/first  archive.rar"), "/tmp/it's \"q\" $HOME\\x.rar"};
 
         const QString dolphin = data("kio/servicemenus/zorvane-menuweave.desktop");
@@ -126,7 +126,7 @@ private slots:
         qputenv("NAUTILUS_SCRIPT_SELECTED_FILE_PATHS", (selection.join(u'\n') + u'\n').toUtf8());
         QCOMPARE(runCommand("%F", {data("nautilus/scripts/Extract with Zorvane...")}), selection);
 
-        QVERIFY(ExtensionRegistration::RegisterLibrary(library, false));
+        QVERIFY(ExtensionRegistration::run(library, false));
         QCOMPARE(homeFiles(), before + QStringList{".local/share/zorvane/Menuweave.ini"});
         QCOMPARE(readFile(home(".config/Thunar/uca.xml")), uca);
     }

@@ -27,7 +27,7 @@ qint32 failureCode(BoundedChild::Outcome outcome, qint32 failedCode)
 
 BoundedChild::Outcome LibraryProbe::runBounded(const std::function<void()>& work) const
 {
-    return BoundedChild::RunInChild(work, m_limit, [] { EventPump::serve(); });
+    return BoundedChild::runInChild(work, m_limit, [] { EventPump::serve(); });
 }
 
 // Some damaged archives crash the library while it opens them (a RAR5 main

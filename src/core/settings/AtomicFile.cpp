@@ -46,7 +46,7 @@ QString temporaryPrefix(const QFileInfo& target)
 
 } // namespace
 
-bool WriteFileAtomically(const QString& path, const QByteArray& data, int mode)
+bool write(const QString& path, const QByteArray& data, int mode)
 {
     const QFileInfo target(path);
     QByteArray temp = QFile::encodeName(target.absolutePath() + u'/' + temporaryPrefix(target) + TemporarySuffix);
@@ -63,7 +63,7 @@ bool WriteFileAtomically(const QString& path, const QByteArray& data, int mode)
     return true;
 }
 
-void RemoveStaleTemporaries(const QString& path)
+void removeStaleTemporaries(const QString& path)
 {
     const QFileInfo target(path);
     QDir folder = target.absoluteDir();
@@ -72,12 +72,12 @@ void RemoveStaleTemporaries(const QString& path)
         folder.remove(name);
 }
 
-bool MakeFolder(const QString& path, int mode)
+bool makeFolder(const QString& path, int mode)
 {
     if (QFileInfo(path).isDir())
         return true;
     const QString parent = QFileInfo(path).absolutePath();
-    if (parent != path && !MakeFolder(parent, mode))
+    if (parent != path && !makeFolder(parent, mode))
         return false;
     return ::mkdir(QFile::encodeName(path).constData(), static_cast<mode_t>(mode)) == 0 || QFileInfo(path).isDir();
 }

@@ -11,14 +11,14 @@ namespace AtomicFile {
 // Writes data to path with the given mode bits (the temporary file carries them
 // from its creation, so the content is never readable by others). The folder
 // must exist. False on any failure; the old file is then untouched.
-bool WriteFileAtomically(const QString& path, const QByteArray& data, int mode = 0600);
+bool write(const QString& path, const QByteArray& data, int mode = 0600);
 
 // Removes the temporary files that writers of path killed mid-write left
 // behind. Only for a caller that holds the lock every writer of path takes,
 // so that no write is in progress.
-void RemoveStaleTemporaries(const QString& path);
+void removeStaleTemporaries(const QString& path);
 
 // Creates path and missing parents with the given mode bits; true if it exists.
-bool MakeFolder(const QString& path, int mode = 0700);
+bool makeFolder(const QString& path, int mode = 0700);
 
 } // namespace AtomicFile

@@ -13,13 +13,12 @@ namespace {
 constexpr int MaxLoaded = 1000;
 } // namespace
 
-QStringList Load(const SettingsStore& settings, const QString& strSection)
+QStringList load(const SettingsStore& settings, const QString& section)
 {
     bool ok = false;
-    const int count =
-        settings.GetSetting(strSection, SettingsKeys::ListCount, QStringLiteral("0")).trimmed().toInt(&ok);
+    const int count = settings.value(section, SettingsKeys::ListCount, QStringLiteral("0")).trimmed().toInt(&ok);
     QHash<QString, QString> stored;
-    for (const SettingsStore::SettingRow& row : settings.GetAllSettings(strSection))
+    for (const SettingsStore::SettingRow& row : settings.values(section))
         stored.insert(row.name, row.text);
     QStringList entries;
     for (int i = 0; ok && i < std::min(count, MaxLoaded); ++i)
@@ -27,13 +26,13 @@ QStringList Load(const SettingsStore& settings, const QString& strSection)
     return entries;
 }
 
-QList<SettingsStore::SettingRow> Choose(const QStringList& entries, const QString& strValue, int intCapacity)
+QList<SettingsStore::SettingRow> choose(const QStringList& entries, const QString& value, int capacity)
 {
     QStringList list = entries;
     const qsizetype count = list.size();
     bool found = false;
     for (qsizetype i = 0; i < count; ++i) {
-        if (list.at(i) == strValue) {
+        if (list.at(i) == value) {
             found = true;
             list.move(i, 0);
         }
@@ -47,10 +46,10 @@ QList<SettingsStore::SettingRow> Choose(const QStringList& entries, const QStrin
     }
     for (qsizetype i = count; i >= 1; --i)
         writes.append({QString::number(i), list.at(i - 1)});
-    writes.append({QStringLiteral("0"), strValue});
+    writes.append({QStringLiteral("0"), value});
     // Only the exact capacity stops the growth: a larger count stored by other
     // means is honoured as it is.
-    if (count != intCapacity)
+    if (count != capacity)
         writes.append({SettingsKeys::ListCount, QString::number(count + 1)});
     return writes;
 }

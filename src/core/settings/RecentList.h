@@ -13,14 +13,14 @@ namespace RecentList {
 
 // The entries under the keys "0" to "Number" - 1, in that order; a missing key
 // gives an empty entry and a count that is not a number counts as 0.
-QStringList Load(const SettingsStore& settings, const QString& strSection);
+QStringList load(const SettingsStore& settings, const QString& section);
 
-// The values to save (in one go, SaveSettings) that record strValue as the
-// most recent. Entries equal to it (case-sensitive) move to the top and every
+// The values to save (in one go, setValues) that record value as the most
+// recent. Entries equal to it (case-sensitive) move to the top and every
 // key is rewritten in the new order, "Number" unchanged. A new value pushes
 // each entry one key up and goes to "0"; "Number" grows unless the list holds
-// exactly intCapacity entries, so a full list drops its oldest entry past its
-// last key.
-QList<SettingsStore::SettingRow> Choose(const QStringList& entries, const QString& strValue, int intCapacity);
+// exactly capacity entries, so a full list drops its oldest entry past its last
+// key.
+QList<SettingsStore::SettingRow> choose(const QStringList& entries, const QString& value, int capacity);
 
 } // namespace RecentList

@@ -82,7 +82,7 @@ bool modifyStore(const QString& path, bool createStore, const std::function<bool
     if (path.isEmpty() || (!createStore && !QFileInfo::exists(path)))
         return false;
     const QString target = writeTarget(path);
-    if (!AtomicFile::MakeFolder(QFileInfo(target).absolutePath()))
+    if (!AtomicFile::makeFolder(QFileInfo(target).absolutePath()))
         return false;
     const FileLock lock(target + QStringLiteral(".lock"));
     if (!lock.isLocked())
@@ -92,13 +92,13 @@ bool modifyStore(const QString& path, bool createStore, const std::function<bool
     if (read == ReadResult::Unreadable || (!createStore && read == ReadResult::Missing))
         return false;
     // Copies a killed writer left behind may hold saved passwords.
-    AtomicFile::RemoveStaleTemporaries(target);
+    AtomicFile::removeStaleTemporaries(target);
     const QByteArray before = doc.serialize();
     if (!change(doc))
         return false;
     // Each write waits for the disk; values saved again unchanged need none.
     const QByteArray after = doc.serialize();
-    return (read == ReadResult::Read && after == before) || AtomicFile::WriteFileAtomically(target, after, 0600);
+    return (read == ReadResult::Read && after == before) || AtomicFile::write(target, after, 0600);
 }
 
 QString valueName(const QString& key)
@@ -113,14 +113,14 @@ SettingsStore::SettingsStore()
     , m_appName(QString::fromUtf8(Version::ProductName))
 {}
 
-void SettingsStore::setCompany(const QString& value)
+void SettingsStore::setCompany(const QString& company)
 {
-    m_company = value.isEmpty() ? QString::fromUtf8(Version::Publisher) : trimBlanks(value);
+    m_company = company.isEmpty() ? QString::fromUtf8(Version::Publisher) : trimBlanks(company);
 }
 
-void SettingsStore::setAppName(const QString& value)
+void SettingsStore::setAppName(const QString& appName)
 {
-    m_appName = value.isEmpty() ? QString::fromUtf8(Version::ProductName) : trimBlanks(value);
+    m_appName = appName.isEmpty() ? QString::fromUtf8(Version::ProductName) : trimBlanks(appName);
 }
 
 QString SettingsStore::fileName() const
@@ -138,91 +138,91 @@ QString SettingsStore::fileName(RootKey root) const
     return folder + u'/' + company + u'/' + app + StoreSuffix;
 }
 
-QString SettingsStore::GetSetting(const QString& Section, const QString& Key, const QString& Default) const
+QString SettingsStore::value(const QString& section, const QString& key, const QString& defaultText) const
 {
     SettingsDocument doc;
     const QString path = fileName();
-    if (path.isEmpty() || !SettingsDocument::isValidPath(Section) || readDocument(path, doc) != ReadResult::Read)
-        return Default;
-    const SettingsDocument::Key* section = doc.findKey(Section);
-    const SettingsDocument::Value* value = section ? SettingsDocument::findValue(*section, valueName(Key)) : nullptr;
-    return value ? value->text : Default;
+    if (path.isEmpty() || !SettingsDocument::isValidPath(section) || readDocument(path, doc) != ReadResult::Read)
+        return defaultText;
+    const SettingsDocument::Key* stored = doc.findKey(section);
+    const SettingsDocument::Value* found = stored ? SettingsDocument::findValue(*stored, valueName(key)) : nullptr;
+    return found ? found->text : defaultText;
 }
 
-bool SettingsStore::SaveSetting(const QString& Section, const QString& Key, const QString& Setting)
+bool SettingsStore::setValue(const QString& section, const QString& key, const QString& text)
 {
-    return SaveSettings(Section, {SettingRow{Key, Setting}});
+    return setValues(section, {SettingRow{key, text}});
 }
 
-bool SettingsStore::SaveSettings(const QString& Section, const QList<SettingRow>& rows)
+bool SettingsStore::setValues(const QString& section, const QList<SettingRow>& rows)
 {
-    if (!SettingsDocument::isValidPath(Section))
+    if (!SettingsDocument::isValidPath(section))
         return false;
     return modifyStore(fileName(), true, [&](SettingsDocument& doc) {
-        SettingsDocument::Key& section = doc.ensureKey(Section);
+        SettingsDocument::Key& stored = doc.ensureKey(section);
         for (const SettingRow& row : rows)
-            SettingsDocument::setValue(section, valueName(row.name), row.text);
+            SettingsDocument::setValue(stored, valueName(row.name), row.text);
         return true;
     });
 }
 
-bool SettingsStore::DeleteSetting(const QString& Section, const QString& Key)
+bool SettingsStore::remove(const QString& section, const QString& key)
 {
     return modifyStore(fileName(), false, [&](SettingsDocument& doc) {
-        if (Key.isEmpty())
-            return doc.removeKey(Section);
-        SettingsDocument::Key* section = doc.findKey(Section);
-        return section && SettingsDocument::removeValue(*section, valueName(Key));
+        if (key.isEmpty())
+            return doc.removeKey(section);
+        SettingsDocument::Key* stored = doc.findKey(section);
+        return stored && SettingsDocument::removeValue(*stored, valueName(key));
     });
 }
 
-QList<SettingsStore::SettingRow> SettingsStore::GetAllSettings(const QString& Section) const
+QList<SettingsStore::SettingRow> SettingsStore::values(const QString& section) const
 {
     SettingsDocument doc;
     const QString path = fileName();
     if (path.isEmpty() || readDocument(path, doc) != ReadResult::Read)
         return {};
-    const SettingsDocument::Key* section = doc.findKey(Section);
-    if (!section)
+    const SettingsDocument::Key* stored = doc.findKey(section);
+    if (!stored)
         return {};
     QList<SettingRow> rows;
-    for (const SettingsDocument::Value& value : section->values)
+    for (const SettingsDocument::Value& value : stored->values)
         rows.append(SettingRow{value.name, value.text});
     return rows;
 }
 
-QStringList SettingsStore::EnumRegistryKeys(RootKey hKey, const QString& KeyName) const
+QStringList SettingsStore::subkeys(RootKey root, const QString& section) const
 {
-    if (KeyName.isEmpty()) {
+    if (section.isEmpty()) {
         // Below a root, every store of every company hangs off "Software".
-        const QDir root(rootFolder(hKey));
-        const QStringList companies = root.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        const QDir rootDir(rootFolder(root));
+        const QStringList companies = rootDir.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
         const bool anyStore = std::any_of(companies.begin(), companies.end(), [&](const QString& company) {
-            return !QDir(root.filePath(company)).entryList({u'*' + StoreSuffix}, QDir::Files).isEmpty();
+            return !QDir(rootDir.filePath(company)).entryList({u'*' + StoreSuffix}, QDir::Files).isEmpty();
         });
         return anyStore ? QStringList{QStringLiteral("Software")} : QStringList{};
     }
     SettingsDocument doc;
-    const QString path = fileName(hKey);
-    if (path.isEmpty() || readDocument(path, doc) != ReadResult::Read || !doc.findKey(KeyName))
+    const QString path = fileName(root);
+    if (path.isEmpty() || readDocument(path, doc) != ReadResult::Read || !doc.findKey(section))
         return {};
-    return doc.subkeys(KeyName);
+    return doc.subkeys(section);
 }
 
-bool SettingsStore::RunNextBoot(const QString& AppName, const QString& CmdLine, const int& Action)
+bool SettingsStore::runAtNextLogOn(const QString& name, const QString& commandLine, int action)
 {
-    const QString name = fileSegment(AppName);
-    if (name.isEmpty() || (Action != 0 && Action != 1))
+    const QString fileBase = fileSegment(name);
+    if (fileBase.isEmpty() || (action != 0 && action != 1))
         return false;
     const QString folder = rootFolder(RootKey::CurrentUser) + QStringLiteral("/autostart");
-    const QString path = folder + u'/' + name + QStringLiteral(".desktop");
-    if (Action == 0)
+    const QString path = folder + u'/' + fileBase + QStringLiteral(".desktop");
+    if (action == 0)
         return QFile::remove(path);
-    const QByteArray entry = DesktopEntry::Format({
+    const QByteArray entry = DesktopEntry::format({
         {QStringLiteral("Type"), QStringLiteral("Application")},
-        {QStringLiteral("Name"), AppName},
-        {QStringLiteral("Exec"), CmdLine},
+        {QStringLiteral("Name"), name},
+        {QStringLiteral("Exec"), commandLine},
         {QStringLiteral("X-GNOME-Autostart-enabled"), QStringLiteral("true")},
     });
-    return AtomicFile::MakeFolder(folder) && AtomicFile::WriteFileAtomically(path, entry, 0600);
+    return AtomicFile::makeFolder(folder) && AtomicFile::write(path, entry, 0600);
 }

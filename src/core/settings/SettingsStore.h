@@ -28,31 +28,31 @@ public:
 
     SettingsStore();
 
-    QString Company() const { return m_company; }
+    QString company() const { return m_company; }
     // Stores the text without edge blanks; empty text restores the default.
-    void setCompany(const QString& value);
-    QString AppName() const { return m_appName; }
-    void setAppName(const QString& value);
+    void setCompany(const QString& company);
+    QString appName() const { return m_appName; }
+    void setAppName(const QString& appName);
 
     // Key "*" (and "") stands for the section's unnamed default value.
-    QString GetSetting(const QString& Section, const QString& Key, const QString& Default = QString()) const;
+    QString value(const QString& section, const QString& key, const QString& defaultText = QString()) const;
     // Creates the section and every missing key above it.
-    bool SaveSetting(const QString& Section, const QString& Key, const QString& Setting);
+    bool setValue(const QString& section, const QString& key, const QString& text);
     // Several values of one section in one change: one write, and no process
     // ever reads some of them without the others.
-    bool SaveSettings(const QString& Section, const QList<SettingRow>& rows);
+    bool setValues(const QString& section, const QList<SettingRow>& rows);
     // With a key, removes that value ("*" the default value); with none, removes
     // the section itself, which must have no subsections.
-    bool DeleteSetting(const QString& Section, const QString& Key = QString());
+    bool remove(const QString& section, const QString& key = QString());
     // The section's values in stored order; empty when the section is missing or
     // holds none.
-    QList<SettingRow> GetAllSettings(const QString& Section) const;
-    // Direct subsections of KeyName below the application key under hKey; with
-    // KeyName empty, the keys directly below hKey.
-    QStringList EnumRegistryKeys(RootKey hKey, const QString& KeyName) const;
-    // Action 1 adds CmdLine to the commands started at the next log-on (an XDG
-    // autostart entry named AppName), 0 removes it; anything else does nothing.
-    bool RunNextBoot(const QString& AppName, const QString& CmdLine, const int& Action);
+    QList<SettingRow> values(const QString& section) const;
+    // Direct subsections of section below the application key under root; with
+    // section empty, the keys directly below root.
+    QStringList subkeys(RootKey root, const QString& section) const;
+    // Action 1 adds commandLine to the commands started at the next log-on (an
+    // XDG autostart entry of that name), 0 removes it; anything else does nothing.
+    bool runAtNextLogOn(const QString& name, const QString& commandLine, int action);
 
     // The file holding this Company's and AppName's tree under the user's root;
     // empty when either name cannot form a file name.

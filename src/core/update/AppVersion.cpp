@@ -16,83 +16,83 @@ constexpr char DownloadFolder[] = "/download/";
 // fraction digits without trailing zeros, so that both compare as text.
 struct Decimal
 {
-    QString strInteger;
-    QString strFraction;
+    QString integer;
+    QString fraction;
 };
 
-std::optional<Decimal> parseDecimal(const QString& strText)
+std::optional<Decimal> parseDecimal(const QString& text)
 {
     // Anchored at the very end: a plain "$" would also accept a final line break.
     static const QRegularExpression number(QRegularExpression::anchoredPattern(u"([0-9]+)(?:\\.([0-9]+))?"));
-    const QRegularExpressionMatch match = number.match(strText);
+    const QRegularExpressionMatch match = number.match(text);
     if (!match.hasMatch())
         return std::nullopt;
     Decimal value{match.captured(1), match.captured(2)};
-    while (value.strInteger.size() > 1 && value.strInteger.startsWith(u'0'))
-        value.strInteger.remove(0, 1);
-    while (value.strFraction.endsWith(u'0'))
-        value.strFraction.chop(1);
+    while (value.integer.size() > 1 && value.integer.startsWith(u'0'))
+        value.integer.remove(0, 1);
+    while (value.fraction.endsWith(u'0'))
+        value.fraction.chop(1);
     return value;
 }
 
 // Exact for any length of digits, unlike a conversion to double.
 int compare(const Decimal& a, const Decimal& b)
 {
-    if (a.strInteger.size() != b.strInteger.size())
-        return a.strInteger.size() < b.strInteger.size() ? -1 : 1;
-    if (const int intOrder = a.strInteger.compare(b.strInteger))
-        return intOrder;
-    return a.strFraction.compare(b.strFraction);
+    if (a.integer.size() != b.integer.size())
+        return a.integer.size() < b.integer.size() ? -1 : 1;
+    if (const int order = a.integer.compare(b.integer))
+        return order;
+    return a.fraction.compare(b.fraction);
 }
 
-QString urlFor(const QString& strPath)
+QString urlFor(const QString& path)
 {
-    const QString strBase = BaseUrl();
-    return strBase.isEmpty() ? QString() : strBase + strPath;
+    const QString base = baseUrl();
+    return base.isEmpty() ? QString() : base + path;
 }
 
 } // namespace
 
-QString VersionText(int intMajor, int intMinor, int intRevision)
+QString text(int major, int minor, int revision)
 {
-    return QStringLiteral("%1.%2%3").arg(intMajor).arg(intMinor).arg(intRevision);
+    return QStringLiteral("%1.%2%3").arg(major).arg(minor).arg(revision);
 }
 
-QString VersionText()
+QString text()
 {
-    return VersionText(Version::Major, Version::Minor, Version::Revision);
+    return text(Version::Major, Version::Minor, Version::Revision);
 }
 
-QString OfferedVersion(const QString& strContent)
+QString offeredVersion(const QString& content)
 {
-    if (!strContent.endsWith(u'\n'))
-        return strContent;
-    const QString strLine = strContent.chopped(1);
-    return strLine.endsWith(u'\r') ? strLine.chopped(1) : strLine;
+    if (!content.endsWith(u'\n'))
+        return content;
+    const QString line = content.chopped(1);
+    return line.endsWith(u'\r') ? line.chopped(1) : line;
 }
 
-bool IsNewer(const QString& strContent, const QString& strVersion)
+bool isNewer(const QString& offered, const QString& installed)
 {
-    const std::optional<Decimal> offered = parseDecimal(strContent);
-    const std::optional<Decimal> installed = parseDecimal(strVersion);
-    return offered && installed && compare(*offered, *installed) > 0;
+    const std::optional<Decimal> offeredNumber = parseDecimal(offered);
+    const std::optional<Decimal> installedNumber = parseDecimal(installed);
+    return offeredNumber && installedNumber && compare(*offeredNumber, *installedNumber) > 0;
 }
 
-QString BaseUrl()
+QString baseUrl()
 {
-    QString strBase = qEnvironmentVariableIsSet("ZORVANE_UPDATE_URL") ? qEnvironmentVariable("ZORVANE_UPDATE_URL")
-                                                                      : QString::fromLatin1(DefaultBaseUrl);
-    while (strBase.endsWith(u'/'))
-        strBase.chop(1);
-    return strBase;
+    QString base = qEnvironmentVariableIsSet("ZORVANE_UPDATE_URL") ? qEnvironmentVariable("ZORVANE_UPDATE_URL")
+                                                                   : QString::fromLatin1(DefaultBaseUrl);
+    while (base.endsWith(u'/'))
+        base.chop(1);
+    return base;
 }
 
-QString VersionFileUrl()
+QString versionFileUrl()
 {
     return urlFor(QLatin1String(VersionFilePath));
 }
 
-QString InstallerUrl()
+QString installerUrl()
 {
     return urlFor(QLatin1String(DownloadFolder) + QLatin1String(InstallerName));
 }

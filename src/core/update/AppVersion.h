@@ -15,24 +15,24 @@ inline constexpr char PublisherSite[] = "https://quenmarsh.example";
 inline constexpr char InstallerName[] = "zorvane_latest_amd64.deb";
 
 // Major, ".", minor and revision, each in plain decimal: 1, 6, 1 gives "1.61".
-QString VersionText(int intMajor, int intMinor, int intRevision);
+QString text(int major, int minor, int revision);
 // The running program's own version in that form.
-QString VersionText();
+QString text();
 
 // What a version file offers: its text less the one line break ("\n" or
 // "\r\n") that editors and echo end a line with; anything else stays.
-QString OfferedVersion(const QString& strContent);
+QString offeredVersion(const QString& content);
 
-// True only when strContent is a plain decimal number ("1.62", "2") strictly
-// greater than strVersion. Anything else (blanks, a line break, signs, markup,
+// True only when offered is a plain decimal number ("1.62", "2") strictly
+// greater than installed. Anything else (blanks, a line break, signs, markup,
 // an empty text) is no newer version.
-bool IsNewer(const QString& strContent, const QString& strVersion);
+bool isNewer(const QString& offered, const QString& installed);
 
 // The server's base address without a trailing "/"; empty when
 // ZORVANE_UPDATE_URL is set to an empty text, which turns the checks off.
-QString BaseUrl();
-// Empty when BaseUrl() is empty, so that a download of it does nothing.
-QString VersionFileUrl();
-QString InstallerUrl();
+QString baseUrl();
+// Empty when baseUrl() is empty, so that a download of it does nothing.
+QString versionFileUrl();
+QString installerUrl();
 
 } // namespace AppVersion

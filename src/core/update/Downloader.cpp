@@ -29,60 +29,60 @@ Downloader::~Downloader()
     dropReply();
 }
 
-void Downloader::DownloadStart(const QString& URL, qint32 Mode)
+void Downloader::start(const QString& url, qint32 mode)
 {
-    if (URL.isEmpty())
+    if (url.isEmpty())
         return;
     // The replaced request ends without an event: its owner asked for the new one.
     dropReply();
-    lngDuration = 0;
-    m_blnFresh = true;
+    m_duration = 0;
+    m_fresh = true;
     m_startTick.start();
 
-    QNetworkRequest request{QUrl(URL)};
+    QNetworkRequest request{QUrl(url)};
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
-                         (Mode & ForceUpdate) ? QNetworkRequest::AlwaysNetwork : QNetworkRequest::PreferNetwork);
-    // Without it a server that accepts and never answers would keep Busy for ever.
+                         (mode & ForceUpdate) ? QNetworkRequest::AlwaysNetwork : QNetworkRequest::PreferNetwork);
+    // Without it a server that accepts and never answers would keep the download busy for ever.
     request.setTransferTimeout(m_timeoutMs);
     m_reply = m_manager->get(request);
-    connect(m_reply, &QNetworkReply::readyRead, this, &Downloader::reply_readyRead);
-    connect(m_reply, &QNetworkReply::finished, this, &Downloader::reply_finished);
+    connect(m_reply, &QNetworkReply::readyRead, this, &Downloader::onReadyRead);
+    connect(m_reply, &QNetworkReply::finished, this, &Downloader::onFinished);
 }
 
-void Downloader::DownloadCancel()
+void Downloader::cancel()
 {
     if (m_reply)
         m_reply->abort();
 }
 
-bool Downloader::SaveAs(const QString& FileName)
+bool Downloader::saveAs(const QString& fileName)
 {
-    if (lngByteCount == 0)
+    if (m_byteCount == 0)
         return false;
-    QFile::remove(FileName);
+    QFile::remove(fileName);
     // NewOnly: whatever appears at the name after the removal is never written through.
-    QFile file(FileName);
+    QFile file(fileName);
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
         return false;
-    bool blnSaved = file.write(bytData) == bytData.size() && file.flush();
+    bool saved = file.write(m_data) == m_data.size() && file.flush();
     file.close();
-    blnSaved = blnSaved && file.error() == QFileDevice::NoError;
-    if (!blnSaved)
+    saved = saved && file.error() == QFileDevice::NoError;
+    if (!saved)
         file.remove();
-    return blnSaved;
+    return saved;
 }
 
 bool Downloader::takeData(QNetworkReply* reply)
 {
-    if (m_blnFresh)
-        bytData.clear();
-    m_blnFresh = false;
-    bytData += reply->readAll();
-    lngByteCount = static_cast<qint32>(qMin<qsizetype>(bytData.size(), Max32));
-    return bytData.size() <= Max32;
+    if (m_fresh)
+        m_data.clear();
+    m_fresh = false;
+    m_data += reply->readAll();
+    m_byteCount = static_cast<qint32>(qMin<qsizetype>(m_data.size(), Max32));
+    return m_data.size() <= Max32;
 }
 
-void Downloader::reply_readyRead()
+void Downloader::onReadyRead()
 {
     if (isErrorStatus(m_reply))
         return;
@@ -91,12 +91,12 @@ void Downloader::reply_readyRead()
         m_reply->abort();
         return;
     }
-    emit DownloadProgress(lngByteCount);
+    emit progress(m_byteCount);
 }
 
-void Downloader::reply_finished()
+void Downloader::onFinished()
 {
-    lngDuration = static_cast<qint32>(qMin<qint64>(m_startTick.elapsed(), Max32));
+    m_duration = static_cast<qint32>(qMin<qint64>(m_startTick.elapsed(), Max32));
     m_startTick.invalidate();
     // Taken out first: the owner's handler may start the next download at once.
     QNetworkReply* reply = m_reply;
@@ -104,11 +104,11 @@ void Downloader::reply_finished()
     reply->deleteLater();
 
     if (reply->error() == QNetworkReply::NoError && takeData(reply)) {
-        emit DownloadComplete(lngByteCount);
+        emit completed(m_byteCount);
         return;
     }
-    lngByteCount = 0;
-    emit DownloadFailed(reply->error(), reply->errorString());
+    m_byteCount = 0;
+    emit failed(reply->error(), reply->errorString());
 }
 
 void Downloader::dropReply()

@@ -14,9 +14,9 @@ class QNetworkReply;
 class Downloader : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(bool Busy READ Busy)
-    Q_PROPERTY(QByteArray Bytes READ Bytes)
-    Q_PROPERTY(qint32 Duration READ Duration)
+    Q_PROPERTY(bool busy READ isBusy)
+    Q_PROPERTY(QByteArray bytes READ bytes)
+    Q_PROPERTY(qint32 duration READ duration)
 
 public:
     // Read mode that always asks the server, never a cached copy.
@@ -27,30 +27,30 @@ public:
     explicit Downloader(QObject* parent = nullptr);
     ~Downloader() override;
 
-    bool Busy() const { return m_startTick.isValid(); }
-    QByteArray Bytes() const { return bytData; }
+    bool isBusy() const { return m_startTick.isValid(); }
+    QByteArray bytes() const { return m_data; }
     // Milliseconds the last download took; 0 while one runs.
-    qint32 Duration() const { return lngDuration; }
+    qint32 duration() const { return m_duration; }
 
     // Does nothing for an empty URL.
-    void DownloadStart(const QString& URL, qint32 Mode = 0);
-    // The running download ends as DownloadFailed.
-    void DownloadCancel();
+    void start(const QString& url, qint32 mode = 0);
+    // The running download ends as failed.
+    void cancel();
     // Writes exactly the received bytes; false when there are none or the file
     // cannot be written.
-    bool SaveAs(const QString& FileName);
+    bool saveAs(const QString& fileName);
 
     // How long the server may stay silent before a download fails.
-    void setTimeout(int intMilliseconds) { m_timeoutMs = intMilliseconds; }
+    void setTimeout(int milliseconds) { m_timeoutMs = milliseconds; }
 
 signals:
-    void DownloadComplete(qint32 nBytes);
-    void DownloadFailed(qint32 ErrNum, const QString& ErrDesc);
-    void DownloadProgress(qint32 nBytes);
+    void completed(qint32 byteCount);
+    void failed(qint32 error, const QString& description);
+    void progress(qint32 byteCount);
 
 private:
-    void reply_readyRead();
-    void reply_finished();
+    void onReadyRead();
+    void onFinished();
     void dropReply();
     // Appends what the reply holds; false once that no longer fits a 32-bit count.
     bool takeData(QNetworkReply* reply);
@@ -58,10 +58,10 @@ private:
     QNetworkAccessManager* m_manager;
     QPointer<QNetworkReply> m_reply;
     QElapsedTimer m_startTick;
-    QByteArray bytData;
-    qint32 lngByteCount = 0;
-    qint32 lngDuration = 0;
+    QByteArray m_data;
+    qint32 m_byteCount = 0;
+    qint32 m_duration = 0;
     // The first data of a download replaces what the previous one left.
-    bool m_blnFresh = false;
+    bool m_fresh = false;
     int m_timeoutMs = DefaultTimeoutMs;
 };

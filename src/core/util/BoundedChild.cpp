@@ -116,7 +116,7 @@ void killAndReap(pid_t pid)
 
 } // namespace
 
-Outcome RunInChild(const std::function<void()>& work, std::chrono::milliseconds limit,
+Outcome runInChild(const std::function<void()>& work, std::chrono::milliseconds limit,
                    const std::function<void()>& whileWaiting)
 {
     ExitPipe exitPipe;

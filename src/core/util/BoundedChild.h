@@ -18,7 +18,7 @@ enum class Outcome
 // Runs work in a child process and waits for it at most limit. whileWaiting,
 // when given, runs every few milliseconds until the child is done, so that a
 // window stays served during the wait.
-Outcome RunInChild(const std::function<void()>& work, std::chrono::milliseconds limit,
+Outcome runInChild(const std::function<void()>& work, std::chrono::milliseconds limit,
                    const std::function<void()>& whileWaiting = {});
 
 } // namespace BoundedChild

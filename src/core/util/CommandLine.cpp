@@ -12,47 +12,55 @@ bool isOdd(int n)
 }
 } // namespace
 
-int countDelimiters(const QString& strText, const QString& strDelimiter)
+int countDelimiters(const QString& text, const QString& delimiter)
 {
-    if (strDelimiter.isEmpty())
+    if (delimiter.isEmpty())
         return 0;
     int count = 0;
-    for (qsizetype pos = strText.indexOf(strDelimiter); pos >= 0;
-         pos = strText.indexOf(strDelimiter, pos + strDelimiter.size()))
+    for (qsizetype pos = text.indexOf(delimiter); pos >= 0; pos = text.indexOf(delimiter, pos + delimiter.size()))
         ++count;
     return count;
 }
 
-void AppendToken(QStringList& tokens, const QString& strToken)
+void appendToken(QStringList& tokens, const QString& token)
 {
     if (tokens.isEmpty() || !tokens.first().isEmpty())
         tokens.append(QString());
     QString& last = tokens.last();
-    last = strToken;
+    last = token;
     if (last.startsWith(Quote) && last.endsWith(Quote))
         last = last.size() == 1 ? QString() : last.mid(1, last.size() - 2);
 }
 
-void SplitCommandLine(const QString& strText, QStringList& tokens)
+QStringList split(const QString& text)
 {
-    tokens = QStringList{QString()};
+    QStringList tokens{QString()};
     const QString quote(Quote);
-    if (isOdd(countDelimiters(strText, quote)))
-        return;
+    if (isOdd(countDelimiters(text, quote)))
+        return tokens;
 
     qsizetype start = 0;
-    for (qsizetype end = strText.indexOf(Blank, start); end >= 0; end = strText.indexOf(Blank, start)) {
-        if (isOdd(countDelimiters(strText.mid(start, end - start), quote))) {
+    for (qsizetype end = text.indexOf(Blank, start); end >= 0; end = text.indexOf(Blank, start)) {
+        if (isOdd(countDelimiters(text.mid(start, end - start), quote))) {
             // A quoted part runs on to its closing mark; the character right
             // after that mark is passed over like a separating blank.
-            const qsizetype closing = strText.indexOf(Quote, end);
-            end = closing >= 0 ? closing + 1 : strText.size();
+            const qsizetype closing = text.indexOf(Quote, end);
+            end = closing >= 0 ? closing + 1 : text.size();
         }
-        AppendToken(tokens, strText.mid(start, end - start));
+        appendToken(tokens, text.mid(start, end - start));
         start = end + 1;
     }
-    if (start < strText.size())
-        AppendToken(tokens, strText.mid(start));
+    if (start < text.size())
+        appendToken(tokens, text.mid(start));
+    return tokens;
+}
+
+QString join(const QStringList& tokens)
+{
+    QStringList parts;
+    for (const QString& token : tokens)
+        parts.append(token.contains(Blank) ? Quote + token + Quote : token);
+    return parts.join(Blank);
 }
 
 } // namespace CommandLine

@@ -2,7 +2,7 @@
 
 namespace DesktopEntry {
 
-QString EscapeValue(const QString& value)
+QString escapeValue(const QString& value)
 {
     QString out;
     out.reserve(value.size());
@@ -30,11 +30,11 @@ QString EscapeValue(const QString& value)
     return out;
 }
 
-QByteArray Format(const Entry& keys)
+QByteArray format(const Entry& keys)
 {
     QString text = QStringLiteral("[Desktop Entry]\n");
     for (const auto& [key, value] : keys)
-        text += key + u'=' + EscapeValue(value) + u'\n';
+        text += key + u'=' + escapeValue(value) + u'\n';
     return text.toUtf8();
 }
 

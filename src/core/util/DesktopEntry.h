@@ -13,9 +13,9 @@ using Entry = QList<std::pair<QString, QString>>;
 
 // A string value with the escapes the format defines (\\ \n \t \r, \s for a
 // leading blank), so any text survives on its single line.
-QString EscapeValue(const QString& value);
+QString escapeValue(const QString& value);
 
 // A "[Desktop Entry]" group holding the given keys in order.
-QByteArray Format(const Entry& keys);
+QByteArray format(const Entry& keys);
 
 } // namespace DesktopEntry

@@ -63,13 +63,13 @@ QString AboutDialog::FeedbackTarget()
 
 QString AboutDialog::HelpTarget()
 {
-    return AppPaths::DataFolder() + QStringLiteral("help/splash.htm");
+    return AppPaths::dataFolder() + QStringLiteral("help/splash.htm");
 }
 
 AboutDialog::AboutDialog(QWidget* parent)
     : QDialog(parent)
     , m_okButton(new QPushButton(QStringLiteral("OK"), this))
-    , m_versionLabel(plainLabel(this, "lblversion", QStringLiteral("Version ") + AppVersion::VersionText()))
+    , m_versionLabel(plainLabel(this, "lblversion", QStringLiteral("Version ") + AppVersion::text()))
     , m_webSiteLink(linkLabel(this, "Label5", WebSiteTarget()))
     , m_supportLink(linkLabel(this, "Label7", SupportMail))
     , m_feedbackLink(linkLabel(this, "Label9", FeedbackMail))
@@ -115,6 +115,6 @@ AboutDialog::AboutDialog(QWidget* parent)
 
 void AboutDialog::openLink(QWidget* parent, const QString& target, const QString& error)
 {
-    if (DocumentLauncher::LaunchDocument(parent, target) == DocumentLauncher::ResultNoAssociation)
+    if (DocumentLauncher::open(target) == DocumentLauncher::ResultNoAssociation)
         QMessageBox(QMessageBox::Warning, QStringLiteral("Error"), error, QMessageBox::Ok, parent).exec();
 }

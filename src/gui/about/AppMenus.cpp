@@ -97,7 +97,7 @@ void AppMenus::showOptions()
 // has nothing better to offer.
 void AppMenus::showHelp()
 {
-    DocumentLauncher::LaunchDocument(m_window, AboutDialog::HelpTarget());
+    DocumentLauncher::open(AboutDialog::HelpTarget());
 }
 
 void AppMenus::showAbout()

@@ -122,11 +122,11 @@ void TipsDialog::Form_Load()
     m_settings.setCompany(QStringLiteral("Quenmarsh"));
     m_settings.setAppName(QStringLiteral("Zorvane"));
     Timer1->start();
-    if (!LoadTips(AppPaths::DataFolder() + TipsFile))
+    if (!LoadTips(AppPaths::dataFolder() + TipsFile))
         lblTipText->setText(missingFileText());
     // Any number but 0 keeps the window from opening at start, so it shows ticked.
     Check1->setChecked(
-        m_settings.GetSetting(SettingsKeys::General, SettingsKeys::NoInstructions, QStringLiteral("0")).toInt() != 0);
+        m_settings.value(SettingsKeys::General, SettingsKeys::NoInstructions, QStringLiteral("0")).toInt() != 0);
 }
 
 bool TipsDialog::LoadTips(const QString& FileName)
@@ -161,8 +161,8 @@ void TipsDialog::NextTip()
 
 void TipsDialog::Command1_Click()
 {
-    m_settings.SaveSetting(SettingsKeys::General, SettingsKeys::NoInstructions,
-                           Check1->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+    m_settings.setValue(SettingsKeys::General, SettingsKeys::NoInstructions,
+                        Check1->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
     accept();
 }
 

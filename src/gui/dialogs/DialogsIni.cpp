@@ -173,7 +173,7 @@ PersistedValues Read(const QString& strIniPath, const QString& strDefaultFolder)
 
 bool Write(const QString& strIniPath, const PersistedValues& values)
 {
-    if (strIniPath.isEmpty() || !AtomicFile::MakeFolder(QFileInfo(strIniPath).absolutePath()))
+    if (strIniPath.isEmpty() || !AtomicFile::makeFolder(QFileInfo(strIniPath).absolutePath()))
         return false;
     const QList<KeyValue> keys{
         {QStringLiteral("InitialDir"), values.InitialDir},
@@ -184,7 +184,7 @@ bool Write(const QString& strIniPath, const PersistedValues& values)
         {QStringLiteral("LastSaveFilter"), QString::number(values.LastSaveFilter)},
         {QStringLiteral("LastSaveFile"), values.LastSaveFile},
     };
-    return AtomicFile::WriteFileAtomically(strIniPath, withValues(parse(readFile(strIniPath)), keys), 0600);
+    return AtomicFile::write(strIniPath, withValues(parse(readFile(strIniPath)), keys), 0600);
 }
 
 } // namespace DialogsIni

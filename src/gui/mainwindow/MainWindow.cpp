@@ -115,8 +115,7 @@ void MainWindow::start(const QStringList& arguments)
 // cancelled, so the welcome comes once.
 void MainWindow::greetAndShowTips()
 {
-    if (truthValue(m_settings.GetSetting(SettingsKeys::General, SettingsKeys::FirstRun, QStringLiteral("True")),
-                   true)) {
+    if (truthValue(m_settings.value(SettingsKeys::General, SettingsKeys::FirstRun, QStringLiteral("True")), true)) {
         QMessageBox(
             QMessageBox::Information, QStringLiteral("Welcome to Zorvane"),
             QStringLiteral("Since this is the first time you've used Zorvane, we need to configure it's options."),
@@ -124,11 +123,11 @@ void MainWindow::greetAndShowTips()
             .exec();
         OptionsDialog options(this);
         options.exec();
-        m_settings.SaveSetting(SettingsKeys::General, SettingsKeys::FirstRun, QStringLiteral("False"));
+        m_settings.setValue(SettingsKeys::General, SettingsKeys::FirstRun, QStringLiteral("False"));
     }
     bool ok = false;
     const int noInstructions =
-        m_settings.GetSetting(SettingsKeys::General, SettingsKeys::NoInstructions, QStringLiteral("0")).toInt(&ok);
+        m_settings.value(SettingsKeys::General, SettingsKeys::NoInstructions, QStringLiteral("0")).toInt(&ok);
     if (!ok || noInstructions == 0)
         showTips();
 }
@@ -145,8 +144,8 @@ void MainWindow::connectRun()
 // Undoes the desktop integration and ends at once: no window, no setting.
 void MainWindow::uninstall()
 {
-    FileAssociation::RemoveAssociation(QStringLiteral("Zorvane"), QStringLiteral(".rar"));
-    ExtensionRegistration::RegisterLibrary(AppPaths::ShellExtensionLibrary(), false);
+    FileAssociation::remove(QStringLiteral("Zorvane"), QStringLiteral(".rar"));
+    ExtensionRegistration::run(AppPaths::shellExtensionLibrary(), false);
     QCoreApplication::quit();
 }
 
@@ -253,7 +252,7 @@ void MainWindow::showMainMenu()
 void MainWindow::openLastFolder()
 {
     const QString folder = m_run ? m_run->state().lastExtractFolder : QString();
-    if (DocumentLauncher::LaunchDocument(this, folder) == DocumentLauncher::ResultNoAssociation)
+    if (DocumentLauncher::open(folder) == DocumentLauncher::ResultNoAssociation)
         QMessageBox(QMessageBox::Warning, QStringLiteral("Error"), QStringLiteral("Error opening folder."),
                     QMessageBox::Ok, this)
             .exec();

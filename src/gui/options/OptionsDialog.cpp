@@ -91,13 +91,12 @@ void OptionsDialog::Form_Load()
     m_settings.setCompany(QStringLiteral("Quenmarsh"));
     m_settings.setAppName(QStringLiteral("Zorvane"));
     Check1->setChecked(
-        m_settings.GetSetting(SettingsKeys::Options, SettingsKeys::AssociateRarFiles, QStringLiteral("1")).toInt() !=
-        0);
+        m_settings.value(SettingsKeys::Options, SettingsKeys::AssociateRarFiles, QStringLiteral("1")).toInt() != 0);
     Check2->setChecked(
-        m_settings.GetSetting(SettingsKeys::Options, SettingsKeys::ShellIntegration, QStringLiteral("1")).toInt() != 0);
+        m_settings.value(SettingsKeys::Options, SettingsKeys::ShellIntegration, QStringLiteral("1")).toInt() != 0);
     // A value that is neither button's text leaves "Last used" chosen.
     const QString folder =
-        m_settings.GetSetting(SettingsKeys::Options, SettingsKeys::DefaultExtractFolder, SettingsKeys::CurrentFolder);
+        m_settings.value(SettingsKeys::Options, SettingsKeys::DefaultExtractFolder, SettingsKeys::CurrentFolder);
     defexfold[folder == defexfold[0]->text() ? 0 : 1]->setChecked(true);
 }
 
@@ -110,17 +109,16 @@ QString OptionsDialog::selectedFolderChoice() const
 // any case.
 void OptionsDialog::Command1_Click()
 {
-    const QString program = AppPaths::ProgramFile();
+    const QString program = AppPaths::programFile();
     if (Check1->isChecked())
-        FileAssociation::CreateAssociation(FileType, Extension, Description, program, QString());
+        FileAssociation::create(FileType, Extension, Description, program, QString());
     else
-        FileAssociation::RemoveAssociation(FileType, Extension);
+        FileAssociation::remove(FileType, Extension);
     if (Check2->isChecked())
-        AtomicFile::WriteFileAtomically(AppPaths::WritableProgramFolder() + MenuweaveFile, MenuweaveText(program),
-                                        0644);
-    ExtensionRegistration::RegisterLibrary(AppPaths::ShellExtensionLibrary(), Check2->isChecked());
-    m_settings.SaveSettings(SettingsKeys::Options, {{SettingsKeys::AssociateRarFiles, checkState(Check1)},
-                                                    {SettingsKeys::ShellIntegration, checkState(Check2)},
-                                                    {SettingsKeys::DefaultExtractFolder, selectedFolderChoice()}});
+        AtomicFile::write(AppPaths::writableProgramFolder() + MenuweaveFile, MenuweaveText(program), 0644);
+    ExtensionRegistration::run(AppPaths::shellExtensionLibrary(), Check2->isChecked());
+    m_settings.setValues(SettingsKeys::Options, {{SettingsKeys::AssociateRarFiles, checkState(Check1)},
+                                                 {SettingsKeys::ShellIntegration, checkState(Check2)},
+                                                 {SettingsKeys::DefaultExtractFolder, selectedFolderChoice()}});
     accept();
 }

@@ -158,16 +158,16 @@ void ExtractFolderDialog::layOutControls()
 void ExtractFolderDialog::Form_Load(const QString& archiveFolder)
 {
     chkautoopen->setChecked(
-        m_settings.GetSetting(SettingsKeys::Options, SettingsKeys::AutoOpen, QStringLiteral("1")).toInt() != 0);
-    Combo1->addItems(RecentList::Load(m_settings, SettingsKeys::ExtractFolders));
+        m_settings.value(SettingsKeys::Options, SettingsKeys::AutoOpen, QStringLiteral("1")).toInt() != 0);
+    Combo1->addItems(RecentList::load(m_settings, SettingsKeys::ExtractFolders));
     cancl = false;
     extfldr.clear();
 
     goToFolder(archiveFolder);
     const QString strTreePath = folderPath(selectedFolder());
     // "Last used" with no history has nothing to show; the archive's folder is the sensible answer.
-    const bool current = m_settings.GetSetting(SettingsKeys::Options, SettingsKeys::DefaultExtractFolder,
-                                               SettingsKeys::CurrentFolder) == SettingsKeys::CurrentFolder;
+    const bool current = m_settings.value(SettingsKeys::Options, SettingsKeys::DefaultExtractFolder,
+                                          SettingsKeys::CurrentFolder) == SettingsKeys::CurrentFolder;
     if (current || Combo1->count() == 0) {
         Combo1->setEditText(strTreePath);
         return;
@@ -269,10 +269,10 @@ void ExtractFolderDialog::cmdOK_Click()
     extfldr = WithTrailingSlash(Combo1->currentText());
     newforeach = chkCrNew->checkState() != Qt::Unchecked;
     useforall = chkUseforAll->checkState() != Qt::Unchecked;
-    m_settings.SaveSettings(SettingsKeys::ExtractFolders, RecentList::Choose(historyEntries(), extfldr, HistorySize));
+    m_settings.setValues(SettingsKeys::ExtractFolders, RecentList::choose(historyEntries(), extfldr, HistorySize));
 
     autoOpen = chkautoopen->isChecked();
-    m_settings.SaveSetting(SettingsKeys::Options, SettingsKeys::AutoOpen,
-                           autoOpen ? QStringLiteral("1") : QStringLiteral("0"));
+    m_settings.setValue(SettingsKeys::Options, SettingsKeys::AutoOpen,
+                        autoOpen ? QStringLiteral("1") : QStringLiteral("0"));
     accept();
 }

@@ -37,7 +37,7 @@ PasswordDialog::PasswordDialog(QWidget* parent)
     Text1->setEditable(true);
     Text1->setCompleter(nullptr);
     Text1->setInsertPolicy(QComboBox::NoInsert);
-    Text1->addItems(RecentList::Load(m_settings, SettingsKeys::SavedPasswords));
+    Text1->addItems(RecentList::load(m_settings, SettingsKeys::SavedPasswords));
     Text1->setCurrentIndex(-1);
     Text1->setMinimumContentsLength(24);
 
@@ -92,8 +92,7 @@ void PasswordDialog::Command1_Click()
         QStringList arrstrSaved;
         for (int i = 0; i < Text1->count(); ++i)
             arrstrSaved.append(Text1->itemText(i));
-        m_settings.SaveSettings(SettingsKeys::SavedPasswords,
-                                RecentList::Choose(arrstrSaved, pword, MaxSavedPasswords));
+        m_settings.setValues(SettingsKeys::SavedPasswords, RecentList::choose(arrstrSaved, pword, MaxSavedPasswords));
     }
     accept();
 }

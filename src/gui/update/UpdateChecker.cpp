@@ -13,19 +13,19 @@ UpdateChecker::UpdateChecker(QWidget* mainWindow)
     , ng(new Downloader(this))
 {
     ng->setObjectName(QStringLiteral("ng"));
-    connect(ng, &Downloader::DownloadComplete, this, &UpdateChecker::ng_DownloadComplete);
+    connect(ng, &Downloader::completed, this, &UpdateChecker::ng_DownloadComplete);
 }
 
 void UpdateChecker::Start()
 {
-    ng->DownloadStart(AppVersion::VersionFileUrl(), Downloader::ForceUpdate);
+    ng->start(AppVersion::versionFileUrl(), Downloader::ForceUpdate);
 }
 
 void UpdateChecker::ng_DownloadComplete()
 {
-    const QString strVersion = AppVersion::VersionText();
-    const QString strOffered = AppVersion::OfferedVersion(QString::fromUtf8(ng->Bytes()));
-    if (AppVersion::IsNewer(strOffered, strVersion)) {
+    const QString strVersion = AppVersion::text();
+    const QString strOffered = AppVersion::offeredVersion(QString::fromUtf8(ng->bytes()));
+    if (AppVersion::isNewer(strOffered, strVersion)) {
         showUpdateWindow(strVersion, strOffered);
         return;
     }

@@ -107,7 +107,7 @@ UpdateDialog::UpdateDialog(QWidget* parent)
     connect(bttnupdate, &QPushButton::clicked, this, &UpdateDialog::bttnupdate_Click);
     connect(bttncancel, &QPushButton::clicked, this, &QWidget::close);
     connect(Timer1, &QTimer::timeout, this, &UpdateDialog::Timer1_Timer);
-    connect(ng, &Downloader::DownloadComplete, this, &UpdateDialog::ng_DownloadComplete);
+    connect(ng, &Downloader::completed, this, &UpdateDialog::ng_DownloadComplete);
 }
 
 void UpdateDialog::ShowVersions(const QString& strInstalled, const QString& strOffered)
@@ -126,13 +126,13 @@ QString UpdateDialog::gtp() const
 // A second click restarts the download; the dots go on from where they were.
 void UpdateDialog::bttnupdate_Click()
 {
-    ng->DownloadStart(AppVersion::InstallerUrl(), Downloader::ForceUpdate);
+    ng->start(AppVersion::installerUrl(), Downloader::ForceUpdate);
     Timer1->start();
 }
 
 void UpdateDialog::Timer1_Timer()
 {
-    if (!ng->Busy()) {
+    if (!ng->isBusy()) {
         Timer1->stop();
         return;
     }
@@ -151,7 +151,7 @@ void UpdateDialog::ng_DownloadComplete()
     const QString strFolder = gtp();
     const QString strInstaller = strFolder + QLatin1String(AppVersion::InstallerName);
     // Without a private folder nothing is saved, and nothing else found under the name is started.
-    const bool blnSaved = !strFolder.isEmpty() && ng->SaveAs(strInstaller);
+    const bool blnSaved = !strFolder.isEmpty() && ng->saveAs(strInstaller);
     lblprog->setText(QStringLiteral("Complete"));
 
     const QPointer<UpdateDialog> self(this);
@@ -164,7 +164,7 @@ void UpdateDialog::ng_DownloadComplete()
         close();
         return;
     }
-    if (blnSaved && DocumentLauncher::LaunchDocument(this, strInstaller) == DocumentLauncher::ResultNoAssociation)
+    if (blnSaved && DocumentLauncher::open(strInstaller) == DocumentLauncher::ResultNoAssociation)
         ask(this, QMessageBox::Warning, QStringLiteral("Error"),
             QStringLiteral("Error opening file. Please visit our site at ") + QLatin1String(AppVersion::PublisherSite) +
                 QStringLiteral(" to download the latest version."),

@@ -35,7 +35,7 @@ void tst_UnrarApi::utf8NamesCrossTheBoundary()
     const QString archive = dir.filePath("архив ü 日本.rar"), folder = dir.filePath("zíel 目的");
     QVERIFY(QFile::copy(ZORVANE_FIXTURES "/rar4/unicode.rar", archive) && QDir().mkpath(folder));
     qputenv("LC_ALL", locale);
-    QVERIFY(locale.isEmpty() ? std::setlocale(LC_ALL, "C") != nullptr : Utf8Locale::EnsureUtf8Locale());
+    QVERIFY(locale.isEmpty() ? std::setlocale(LC_ALL, "C") != nullptr : Utf8Locale::ensure());
 
     // The archive and folder names go in, the entry names come out, as narrow text.
     QByteArray name = archive.toUtf8(), destination = folder.toUtf8();
@@ -52,7 +52,7 @@ void tst_UnrarApi::utf8NamesCrossTheBoundary()
             break;
     }
     RARCloseArchive(handle);
-    Utf8Locale::EnsureUtf8Locale();
+    Utf8Locale::ensure();
 
     QVERIFY2(names.size() > 1, qPrintable(names.join(u'|')));
     QCOMPARE(names.contains(entry), !locale.isEmpty());

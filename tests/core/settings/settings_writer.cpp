@@ -14,7 +14,7 @@ int main(int argc, char* argv[])
     bool ok = true;
     for (int i = 0; i < args.at(3).toInt(); ++i) {
         const QString value = QString(args.at(4).toInt(), QChar(u'a' + i % 26)) + QString::number(i);
-        if (store.SaveSetting(args.at(1), args.at(2) + QString::number(i), value))
+        if (store.setValue(args.at(1), args.at(2) + QString::number(i), value))
             out << "saved " << i << Qt::endl;
         else
             ok = false;

@@ -5,7 +5,7 @@
 #include <QTest>
 
 // Choosing and saving are driven through the extract-folder chooser's tests.
-class tst_modRecentList : public QObject
+class tst_RecentList : public QObject
 {
     Q_OBJECT
 
@@ -16,13 +16,13 @@ private slots:
         QTemporaryDir config;
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
         SettingsStore settings;
-        settings.SaveSetting("Extract Folders", "Number", " 2000000000 ");
-        settings.SaveSetting("Extract Folders", "1", "/second/");
-        const QStringList entries = RecentList::Load(settings, "Extract Folders");
+        settings.setValue("Extract Folders", "Number", " 2000000000 ");
+        settings.setValue("Extract Folders", "1", "/second/");
+        const QStringList entries = RecentList::load(settings, "Extract Folders");
         QCOMPARE(entries.size(), 1000);
         QCOMPARE(entries.mid(0, 3), (QStringList{"", "/second/", ""})); // missing keys give empty entries
     }
 };
 
-QTEST_GUILESS_MAIN(tst_modRecentList)
+QTEST_GUILESS_MAIN(tst_RecentList)
 #include "tst_RecentList.moc"

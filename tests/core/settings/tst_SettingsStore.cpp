@@ -1,24 +1,13 @@
 #include "core/settings/SettingsStore.h"
+#include "support/TestFiles.h"
 
-#include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QTest>
 #include <sys/stat.h>
 
-namespace {
+static const QString WriterPath = QStringLiteral(ZORVANE_TEST_BIN "/settings_writer");
 
-const QString WriterPath = QStringLiteral(ZORVANE_TEST_BIN "/settings_writer");
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
-
-class tst_CRegSettings : public QObject
+class tst_SettingsStore : public QObject
 {
     Q_OBJECT
 
@@ -40,26 +29,26 @@ private slots:
         SettingsStore settings;
         settings.setCompany("../../escape");
         settings.setAppName("a/../../b");
-        QVERIFY(settings.SaveSetting("S", "k", "v"));
+        QVERIFY(settings.setValue("S", "k", "v"));
         QCOMPARE(QDir(m_config).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 1);
         settings.setCompany("  ..  "); // blanks are trimmed first
-        QVERIFY(!settings.SaveSetting("S", "k", "v"));
-        QVERIFY(!settings.RunNextBoot("..", "x", 1));
+        QVERIFY(!settings.setValue("S", "k", "v"));
+        QVERIFY(!settings.runAtNextLogOn("..", "x", 1));
 
         // Nothing in the program deletes, enumerates or starts at log-on yet: one case each.
         settings = SettingsStore();
-        QVERIFY(settings.SaveSetting("Options", "*", "default text"));
-        QVERIFY(settings.SaveSetting("options\\Sub", "k", "v"));
-        QCOMPARE(settings.GetSetting("OPTIONS", ""), QString("default text")); // "*" and "" name the default value
-        QCOMPARE(settings.EnumRegistryKeys(SettingsStore::RootKey::CurrentUser, "Options"), QStringList{"Sub"});
-        QVERIFY2(!settings.DeleteSetting("Options"), "a section with subsections stays");
-        QVERIFY(settings.DeleteSetting("Options\\Sub") && settings.DeleteSetting("Options", "*"));
-        QVERIFY(settings.DeleteSetting("Options") && !settings.DeleteSetting("Options", "*"));
+        QVERIFY(settings.setValue("Options", "*", "default text"));
+        QVERIFY(settings.setValue("options\\Sub", "k", "v"));
+        QCOMPARE(settings.value("OPTIONS", ""), QString("default text")); // "*" and "" name the default value
+        QCOMPARE(settings.subkeys(SettingsStore::RootKey::CurrentUser, "Options"), QStringList{"Sub"});
+        QVERIFY2(!settings.remove("Options"), "a section with subsections stays");
+        QVERIFY(settings.remove("Options\\Sub") && settings.remove("Options", "*"));
+        QVERIFY(settings.remove("Options") && !settings.remove("Options", "*"));
 
         const QString entry = m_config + "/autostart/Zorvane.desktop";
-        QVERIFY(settings.RunNextBoot("Zorvane", R"(/usr/bin/zorvane "/home/u/a b.rar")", 1));
-        QVERIFY(readAll(entry).contains("\nExec=/usr/bin/zorvane \"/home/u/a b.rar\"\n"));
-        QVERIFY(settings.RunNextBoot("Zorvane", QString(), 0) && !QFileInfo::exists(entry));
+        QVERIFY(settings.runAtNextLogOn("Zorvane", R"(/usr/bin/zorvane "/home/u/a b.rar")", 1));
+        QVERIFY(readFile(entry).contains("\nExec=/usr/bin/zorvane \"/home/u/a b.rar\"\n"));
+        QVERIFY(settings.runAtNextLogOn("Zorvane", QString(), 0) && !QFileInfo::exists(entry));
     }
 
     // Every write waits for the disk: values go in together, and a save that
@@ -71,34 +60,34 @@ private slots:
             return ::stat(QFile::encodeName(m_file).constData(), &st) == 0 ? st.st_ino : ino_t(0);
         };
         SettingsStore settings;
-        QVERIFY(settings.SaveSettings("Options", {{"a", "1"}, {"*", "d"}, {"b", "2"}}));
-        QCOMPARE(readAll(m_file), QByteArray("[Options]\na=1\n@=d\nb=2\n"));
+        QVERIFY(settings.setValues("Options", {{"a", "1"}, {"*", "d"}, {"b", "2"}}));
+        QCOMPARE(readFile(m_file), QByteArray("[Options]\na=1\n@=d\nb=2\n"));
         const ino_t written = inode();
         QVERIFY(written != 0);
         // A write gives the file a new inode, and two could bring the first one back.
-        QVERIFY(settings.SaveSetting("options", "A", "1")); // names compare without regard to case
+        QVERIFY(settings.setValue("options", "A", "1")); // names compare without regard to case
         QCOMPARE(inode(), written);
-        QVERIFY(settings.SaveSettings("Options", {{"b", "2"}, {"", "d"}}));
+        QVERIFY(settings.setValues("Options", {{"b", "2"}, {"", "d"}}));
         QCOMPARE(inode(), written);
-        QVERIFY(settings.SaveSettings("Options", {{"b", "2"}, {"c", "3"}}));
+        QVERIFY(settings.setValues("Options", {{"b", "2"}, {"c", "3"}}));
         QVERIFY(inode() != written);
-        QCOMPARE(readAll(m_file), QByteArray("[Options]\na=1\n@=d\nb=2\nc=3\n"));
-        QVERIFY(!settings.SaveSettings("\\Options", {{"k", "v"}})); // an empty level
+        QCOMPARE(readFile(m_file), QByteArray("[Options]\na=1\n@=d\nb=2\nc=3\n"));
+        QVERIFY(!settings.setValues("\\Options", {{"k", "v"}})); // an empty level
     }
 
     void symbolicLinkAndUnreadableFileAreKept()
     {
         // Users keep dotfiles elsewhere: saving goes through the link and keeps it.
         const QString real = m_home->filePath("Zorvane.conf");
-        QVERIFY(SettingsStore().SaveSetting("General", "Old", "1"));
+        QVERIFY(SettingsStore().setValue("General", "Old", "1"));
         QVERIFY(QFile::rename(m_file, real) && QFile::link(real, m_file));
-        QVERIFY(SettingsStore().SaveSetting("General", "New", "2"));
+        QVERIFY(SettingsStore().setValue("General", "New", "2"));
         QVERIFY(QFileInfo(m_file).isSymLink());
-        QCOMPARE(readAll(real), QByteArray("[General]\nOld=1\nNew=2\n"));
+        QCOMPARE(readFile(real), QByteArray("[General]\nOld=1\nNew=2\n"));
 
         QVERIFY(QFile::remove(m_file) && QDir().mkpath(m_file)); // a folder cannot be read as the file
-        QCOMPARE(SettingsStore().GetSetting("General", "Old", "default"), QString("default"));
-        QVERIFY(!SettingsStore().SaveSetting("General", "k", "v"));
+        QCOMPARE(SettingsStore().value("General", "Old", "default"), QString("default"));
+        QVERIFY(!SettingsStore().setValue("General", "k", "v"));
         QVERIFY(QFileInfo(m_file).isDir());
     }
 
@@ -109,7 +98,7 @@ private slots:
             writers[w].start(WriterPath, {"Race", QStringLiteral("w%1-").arg(w), "40", "8"});
         for (QProcess& writer : writers)
             QVERIFY(writer.waitForFinished(120000) && writer.exitCode() == 0);
-        QCOMPARE(SettingsStore().GetAllSettings("Race").size(), 4 * 40);
+        QCOMPARE(SettingsStore().values("Race").size(), 4 * 40);
     }
 
     // A writer killed at any point of a save must leave the old or the new file,
@@ -127,7 +116,7 @@ private slots:
             writer.kill();
             QVERIFY(writer.waitForFinished());
 
-            const auto saved = SettingsStore().GetAllSettings("Kill");
+            const auto saved = SettingsStore().values("Kill");
             QVERIFY(!saved.isEmpty());
             for (int i = 0; i < saved.size(); ++i) {
                 QCOMPARE(saved.at(i).name, QStringLiteral("k%1").arg(i));
@@ -137,11 +126,11 @@ private slots:
                      QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
         }
         ::umask(oldMask);
-        QVERIFY(SettingsStore().SaveSetting("Kill", "after", "x"));
+        QVERIFY(SettingsStore().setValue("Kill", "after", "x"));
         QCOMPARE(QDir(m_config + "/Quenmarsh").entryList(QDir::Files | QDir::Hidden),
                  (QStringList{"Zorvane.conf", "Zorvane.conf.lock"}));
     }
 };
 
-QTEST_GUILESS_MAIN(tst_CRegSettings)
+QTEST_GUILESS_MAIN(tst_SettingsStore)
 #include "tst_SettingsStore.moc"

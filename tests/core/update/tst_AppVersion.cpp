@@ -4,7 +4,7 @@
 
 using namespace AppVersion;
 
-class tst_modVersion : public QObject
+class tst_AppVersion : public QObject
 {
     Q_OBJECT
 
@@ -20,31 +20,26 @@ private slots:
         QTest::newRow("longer than a double holds, line break") << "1.61000000000000000001\n" << true;
         QTest::newRow("equal, line break") << "1.61\n" << false;
         QTest::newRow("equal with trailing zeros, CR LF") << "1.6100\r\n" << false;
-        QTest::newRow("lower as a decimal, line break") << "1.6\n" << false;
+        QTest::newRow("greater as a decimal, not as whole numbers") << "1.7\n" << true;
         QTest::newRow("two line breaks") << "1.62\n\n" << false;
         QTest::newRow("carriage return alone") << "1.62\r" << false;
         QTest::newRow("LF CR") << "1.62\n\r" << false;
         QTest::newRow("two numbers on two lines") << "1.62\n1.63\n" << false;
-        QTest::newRow("two numbers, no final break") << "1.62\n1.63" << false;
         QTest::newRow("line break first") << "\n1.62" << false;
         QTest::newRow("blank before the line break") << "1.62 \n" << false;
-        QTest::newRow("tab before the line break") << "1.62\t\n" << false;
-        QTest::newRow("text") << "new version\n" << false;
         QTest::newRow("markup") << "<html>1.62</html>\n" << false;
         QTest::newRow("sign") << "+1.62\n" << false;
         QTest::newRow("empty") << "" << false;
         QTest::newRow("line break only") << "\n" << false;
-        QTest::newRow("CR LF only") << "\r\n" << false;
-        QTest::newRow("blank") << " " << false;
     }
 
     void versionFile()
     {
         QFETCH(QString, content);
         QFETCH(bool, newer);
-        QCOMPARE(IsNewer(OfferedVersion(content), "1.61"), newer);
+        QCOMPARE(isNewer(offeredVersion(content), "1.61"), newer);
     }
 };
 
-QTEST_MAIN(tst_modVersion)
+QTEST_MAIN(tst_AppVersion)
 #include "tst_AppVersion.moc"

@@ -5,7 +5,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-class tst_NetGrab : public QObject
+class tst_Downloader : public QObject
 {
     Q_OBJECT
 
@@ -15,23 +15,23 @@ private slots:
         LocalHttpServer server;
         server.route("/silent", {200, {}, true});
         server.route("/version", {200, "1.62"});
-        Downloader ng;
-        ng.setTimeout(1500);
-        QSignalSpy complete(&ng, &Downloader::DownloadComplete);
-        QSignalSpy failed(&ng, &Downloader::DownloadFailed);
-        QSignalSpy progress(&ng, &Downloader::DownloadProgress);
-        // The owner's handler may start the next download, so Busy is already off there.
+        Downloader downloader;
+        downloader.setTimeout(1500);
+        QSignalSpy complete(&downloader, &Downloader::completed);
+        QSignalSpy failed(&downloader, &Downloader::failed);
+        QSignalSpy progress(&downloader, &Downloader::progress);
+        // The owner's handler may start the next download, so isBusy is already off there.
         bool busyInHandler = true;
-        connect(&ng, &Downloader::DownloadComplete, [&] { busyInHandler = ng.Busy(); });
-        ng.DownloadStart(QString(), Downloader::ForceUpdate);
-        QVERIFY(!ng.Busy());
-        ng.DownloadStart(server.url() + "/silent", Downloader::ForceUpdate);
+        connect(&downloader, &Downloader::completed, [&] { busyInHandler = downloader.isBusy(); });
+        downloader.start(QString(), Downloader::ForceUpdate);
+        QVERIFY(!downloader.isBusy());
+        downloader.start(server.url() + "/silent", Downloader::ForceUpdate);
         QTRY_COMPARE(server.requests.size(), 1);
         // A new start replaces the running request, which ends without an event.
-        ng.DownloadStart(server.url() + "/version", Downloader::ForceUpdate);
+        downloader.start(server.url() + "/version", Downloader::ForceUpdate);
         QTRY_COMPARE(complete.size(), 1);
         QCOMPARE(failed.size(), 0);
-        QCOMPARE(ng.Bytes(), "1.62");
+        QCOMPARE(downloader.bytes(), "1.62");
         QVERIFY(!busyInHandler);
         // The forced mode must reach the server as a request that no cache may answer.
         QVERIFY(server.requests.value(1).toLower().contains("cache-control: no-cache"));
@@ -39,16 +39,16 @@ private slots:
         // A missing file and a server that never answers both fail; nothing is left to save.
         progress.clear();
         for (const char* path : {"/missing", "/silent"}) {
-            ng.DownloadStart(server.url() + path, Downloader::ForceUpdate);
-            QTRY_VERIFY_WITH_TIMEOUT(!ng.Busy(), 10000);
+            downloader.start(server.url() + path, Downloader::ForceUpdate);
+            QTRY_VERIFY_WITH_TIMEOUT(!downloader.isBusy(), 10000);
         }
         QCOMPARE(failed.size(), 2);
-        QVERIFY(progress.isEmpty());    // an error page is no data
-        QVERIFY(ng.Duration() >= 1400); // counted up to the time-out
+        QVERIFY(progress.isEmpty());            // an error page is no data
+        QVERIFY(downloader.duration() >= 1400); // counted up to the time-out
         QTemporaryDir dir;
-        QVERIFY(!ng.SaveAs(dir.filePath("zvsetup.exe")));
+        QVERIFY(!downloader.saveAs(dir.filePath("zvsetup.exe")));
     }
 };
 
-QTEST_MAIN(tst_NetGrab)
+QTEST_MAIN(tst_Downloader)
 #include "tst_Downloader.moc"

@@ -4,7 +4,7 @@
 
 using namespace CommandLine;
 
-class tst_modVbCmdLine : public QObject
+class tst_CommandLine : public QObject
 {
     Q_OBJECT
 
@@ -33,11 +33,17 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(QStringList, expected);
-        QStringList tokens;
-        SplitCommandLine(text, tokens);
-        QCOMPARE(tokens, expected);
+        QCOMPARE(split(text), expected);
+    }
+
+    // An empty token between two others and one holding blanks come back whole.
+    void joinsWhatSplitReadsBack()
+    {
+        const QStringList tokens{"/home/u/My  Files/x.rar", "", "b.rar"};
+        QCOMPARE(join(tokens), R"("/home/u/My  Files/x.rar"  b.rar)");
+        QCOMPARE(split(join(tokens)), tokens);
     }
 };
 
-QTEST_APPLESS_MAIN(tst_modVbCmdLine)
+QTEST_APPLESS_MAIN(tst_CommandLine)
 #include "tst_CommandLine.moc"

@@ -27,7 +27,6 @@ private slots:
         // An encoded surrogate is not UTF-8 and must not turn into the escape of another byte.
         QTest::newRow("encoded surrogate") << QByteArrayList{"\xed\xb3\xa9"} << QStringList{u"\xdced\xdcb3\xdca9"_qs};
         QTest::newRow("overlong slash") << QByteArrayList{"a\xc0\xaf/b"} << QStringList{u"a\xdcc0\xdcaf/b"_qs};
-        QTest::newRow("uninstall switch") << QByteArrayList{"/uninstalling"} << QStringList{"/uninstalling"};
     }
 
     void arguments()

@@ -38,8 +38,8 @@ private slots:
         SettingsStore settings;
         settings.setCompany("Quenmarsh");
         settings.setAppName("Zorvane");
-        settings.SaveSetting("General", "First Run", "False");
-        settings.SaveSetting("General", "No Instructions", "1");
+        settings.setValue("General", "First Run", "False");
+        settings.setValue("General", "No Instructions", "1");
     }
 
     // No browser on the test desktop; the server has the running version; Exit closes every window.
@@ -61,7 +61,7 @@ private slots:
         QFETCH(QString, item);
         QFETCH(QString, shown);
         LocalHttpServer server;
-        server.route("/versionfiles/zorvane_version.html", {200, AppVersion::VersionText().toUtf8()});
+        server.route("/versionfiles/zorvane_version.html", {200, AppVersion::text().toUtf8()});
         qputenv("ZORVANE_UPDATE_URL", server.url().toUtf8());
         MainWindow main;
         main.start({}); // shows the window

@@ -13,7 +13,7 @@ class tst_frmSplash : public QObject
 
     static void writeTips(const QByteArray& content)
     {
-        QFile file(AppPaths::ProgramFolder() + "ZorvaneTips.txt");
+        QFile file(AppPaths::programFolder() + "ZorvaneTips.txt");
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
     }
 
@@ -21,7 +21,7 @@ class tst_frmSplash : public QObject
 
 private slots:
     void initTestCase() { qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_tmp.filePath("config"))); }
-    void cleanup() { QFile::remove(AppPaths::ProgramFolder() + "ZorvaneTips.txt"); }
+    void cleanup() { QFile::remove(AppPaths::programFolder() + "ZorvaneTips.txt"); }
 
     void showsTipsInFileOrder_data()
     {
@@ -101,7 +101,7 @@ private slots:
         SettingsStore settings;
         settings.setCompany("Quenmarsh");
         settings.setAppName("Zorvane");
-        QVERIFY(settings.SaveSetting("General", "No Instructions", "2"));
+        QVERIFY(settings.setValue("General", "No Instructions", "2"));
         writeTips("one\ntwo\n");
         TipsDialog window;
         QStringList seen;
@@ -114,7 +114,7 @@ private slots:
                 PromptScript::leave(w, how);
             });
             window.Open();
-            seen << settings.GetSetting("General", "No Instructions");
+            seen << settings.value("General", "No Instructions");
         }
         QCOMPARE(seen, QStringList({"one:1", "0", "two:0", "0"}));
     }

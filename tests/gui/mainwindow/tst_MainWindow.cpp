@@ -62,8 +62,8 @@ void tst_Form1::init()
     QVERIFY(m_tmp->isValid());
     m_out = m_tmp->filePath("out");
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_tmp->filePath("config")));
-    SettingsStore().SaveSetting("General", "First Run", "False");
-    SettingsStore().SaveSetting("General", "No Instructions", "1");
+    SettingsStore().setValue("General", "First Run", "False");
+    SettingsStore().setValue("General", "No Instructions", "1");
     QVERIFY(QDir().mkpath(m_tmp->filePath("with blank")));
     QVERIFY(QFile::copy(Fixtures + "/plain.rar", m_tmp->filePath("with blank/plain copy.rar")));
 }
@@ -208,12 +208,12 @@ void tst_Form1::startUpOrder()
     QFETCH(QString, firstRunAfter);
     QVERIFY(QFile::remove(SettingsStore().fileName()));
     if (!general.isEmpty()) {
-        SettingsStore().SaveSetting("General", "First Run", general.at(0));
-        SettingsStore().SaveSetting("General", "No Instructions", general.at(1));
+        SettingsStore().setValue("General", "First Run", general.at(0));
+        SettingsStore().setValue("General", "No Instructions", general.at(1));
     }
     qputenv("XDG_DATA_HOME", QFile::encodeName(m_tmp->filePath("data")));
     qputenv("XDG_DATA_DIRS", "/usr/share");
-    FileAssociation::CreateAssociation("Zorvane", ".rar", "Zorvane Rar Archive", QString(), QString());
+    FileAssociation::create("Zorvane", ".rar", "Zorvane Rar Archive", QString(), QString());
     bool shownBehind = false;
     MainWindow window;
     PromptScript script;
@@ -234,8 +234,7 @@ void tst_Form1::startUpOrder()
     const bool uninstall = arguments == u"/uninstalling"; // alone, it is the switch
     QCOMPARE(window.isVisible(), !uninstall);
     QCOMPARE(QFileInfo::exists(m_tmp->filePath("data/applications/zorvane.desktop")), !uninstall);
-    QCOMPARE(SettingsStore().GetSetting("General", "First Run", "none"),
-             firstRunAfter.isNull() ? "none" : firstRunAfter);
+    QCOMPARE(SettingsStore().value("General", "First Run", "none"), firstRunAfter.isNull() ? "none" : firstRunAfter);
 }
 
 // Archives dropped on the window are extracted once the drop is over. During

@@ -47,7 +47,7 @@ class tst_frmopt : public QObject
 
     std::unique_ptr<QTemporaryDir> m_tmp;
     // Asked only when needed: the answer may create the data folder.
-    static QString menuweave() { return AppPaths::WritableProgramFolder() + "Menuweave.ini"; }
+    static QString menuweave() { return AppPaths::writableProgramFolder() + "Menuweave.ini"; }
 
 private slots:
     void init()
@@ -78,10 +78,10 @@ private slots:
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write(old) == old.size());
         }
         answer(ticks, "Command1");
-        QCOMPARE(readAll(menuweave()), ticks[1] ? OptionsDialog::MenuweaveText(AppPaths::ProgramFile()) : old);
+        QCOMPARE(readAll(menuweave()), ticks[1] ? OptionsDialog::MenuweaveText(AppPaths::programFile()) : old);
         QCOMPARE(readAll(m_tmp->filePath("config/mimeapps.list")).contains("application/vnd.rar="), ticks[0]);
         // The extract-folder chooser reads the choice by its text.
-        QCOMPARE(SettingsStore().GetSetting("Options", "Default Extract Folder"), ticks[2] ? "Last used" : "Current");
+        QCOMPARE(SettingsStore().value("Options", "Default Extract Folder"), ticks[2] ? "Last used" : "Current");
         QCOMPARE(shown(OptionsDialog()), ticks);
     }
 

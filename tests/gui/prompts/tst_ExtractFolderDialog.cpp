@@ -18,9 +18,9 @@ class tst_Form2 : public QObject
     void seedHistory(const QStringList& names)
     {
         SettingsStore settings;
-        settings.SaveSetting("Extract Folders", "Number", QString::number(names.size()));
+        settings.setValue("Extract Folders", "Number", QString::number(names.size()));
         for (int i = 0; i < names.size(); ++i) {
-            settings.SaveSetting("Extract Folders", QString::number(i), path(names.at(i)));
+            settings.setValue("Extract Folders", QString::number(i), path(names.at(i)));
             QVERIFY(QDir().mkpath(path(names.at(i))));
         }
     }
@@ -58,8 +58,8 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(bool, ticked);
         QFETCH(QStringList, keys);
-        SettingsStore().SaveSetting("Options", "Default Extract Folder", defaultFolder);
-        SettingsStore().SaveSetting("Options", "Auto Open", "0");
+        SettingsStore().setValue("Options", "Default Extract Folder", defaultFolder);
+        SettingsStore().setValue("Options", "Auto Open", "0");
         seedHistory(history);
         ExtractFolderDialog dlg(path("archive"));
         PromptScript script;
@@ -74,9 +74,9 @@ private slots:
         dlg.exec();
         QCOMPARE(QList<bool>({dlg.cancl, dlg.newforeach, dlg.useforall, dlg.autoOpen}),
                  QList<bool>({false, ticked, ticked, ticked}));
-        QCOMPARE(SettingsStore().GetSetting("Options", "Auto Open"), ticked ? "1" : "0");
+        QCOMPARE(SettingsStore().value("Options", "Auto Open"), ticked ? "1" : "0");
         QCOMPARE(dlg.extfldr, path(keys.first()));
-        QStringList listed = RecentList::Load(SettingsStore(), "Extract Folders"); // as the next window lists them
+        QStringList listed = RecentList::load(SettingsStore(), "Extract Folders"); // as the next window lists them
         QCOMPARE(listed.replaceInStrings(path(""), ""), keys);
     }
 
@@ -120,8 +120,8 @@ private slots:
         QCOMPARE(script.seen.contains("QMessageBox"), removed);
         QCOMPARE(dlg.cancl, removed);
         // Cancel writes nothing: the history stays as it was and "Auto Open" stays unset.
-        QCOMPARE(RecentList::Load(SettingsStore(), "Extract Folders").size(), removed ? 2 : 3);
-        QCOMPARE(SettingsStore().GetSetting("Options", "Auto Open", "unset") == "unset", removed);
+        QCOMPARE(RecentList::load(SettingsStore(), "Extract Folders").size(), removed ? 2 : 3);
+        QCOMPARE(SettingsStore().value("Options", "Auto Open", "unset") == "unset", removed);
         QVERIFY(removed || dlg.extfldr == pick + u'/');
     }
 

@@ -43,7 +43,7 @@ void tst_Formpw::answers()
     QFETCH(QStringList, stored);
     const bool ok = how != u"Command2";
     SettingsStore settings;
-    settings.SaveSettings("Saved Passwords", {{"0", "abcdef"}, {"1", "secret"}, {"Number", "2"}});
+    settings.setValues("Saved Passwords", {{"0", "abcdef"}, {"1", "secret"}, {"Number", "2"}});
 
     PasswordDialog dlg;
     PromptScript script;
@@ -60,7 +60,7 @@ void tst_Formpw::answers()
     QCOMPARE(dlg.pword, ok ? typed : QString());
     QCOMPARE(dlg.Cancel, !ok);
     QCOMPARE(dlg.ufa, ok);
-    QCOMPARE(RecentList::Load(settings, "Saved Passwords"), stored);
+    QCOMPARE(RecentList::load(settings, "Saved Passwords"), stored);
 }
 
 QTEST_MAIN(tst_Formpw)

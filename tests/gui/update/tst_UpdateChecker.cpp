@@ -37,7 +37,7 @@ private slots:
         QFETCH(QString, content);
         QFETCH(bool, fromMenu);
         QFETCH(QString, outcome);
-        content.replace("{v}", AppVersion::VersionText());
+        content.replace("{v}", AppVersion::text());
         LocalHttpServer server;
         server.route("/versionfiles/zorvane_version.html", {status, content.toUtf8()});
         qputenv("ZORVANE_UPDATE_URL", server.url().toUtf8() + "/"); // a trailing "/" is no part of the paths
@@ -51,7 +51,7 @@ private slots:
             QTest::mouseClick(qobject_cast<QMessageBox*>(w)->button(QMessageBox::Ok), Qt::LeftButton);
         });
         check.Start();
-        QTRY_VERIFY(!check.findChild<Downloader*>("ng")->Busy());
+        QTRY_VERIFY(!check.findChild<Downloader*>("ng")->isBusy());
         QCOMPARE(shown, outcome == u"latest" ? "Latest Version|You have the latest version of the program." : "");
         auto* update = mainWindow.findChild<UpdateDialog*>();
         QCOMPARE(update != nullptr, outcome == u"window");
@@ -60,7 +60,7 @@ private slots:
         if (update)
             QCOMPARE(update->findChild<QLabel*>("lblnew")->text(), "New version: " + content.trimmed());
         qputenv("ZORVANE_UPDATE_URL", ""); // set but empty turns the checks off
-        QVERIFY(AppVersion::VersionFileUrl().isEmpty());
+        QVERIFY(AppVersion::versionFileUrl().isEmpty());
     }
 };
 

@@ -17,10 +17,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QString b = QString::fromUtf8(parts[1]);
     const QString c = QString::fromUtf8(parts[2]);
 
-    using AppVersion::IsNewer;
-    if (IsNewer(a, a) || (IsNewer(a, b) && IsNewer(b, a)))
+    using AppVersion::isNewer;
+    if (isNewer(a, a) || (isNewer(a, b) && isNewer(b, a)))
         std::abort();
-    if (IsNewer(a, b) && IsNewer(b, c) && !IsNewer(a, c))
+    if (isNewer(a, b) && isNewer(b, c) && !isNewer(a, c))
         std::abort();
     return 0;
 }

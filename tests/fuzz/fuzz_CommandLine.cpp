@@ -1,5 +1,5 @@
-// Any argument text must split without a crash, and where the splitter can
-// represent its own tokens, joining them again must give the same tokens.
+// Any argument text must split without a crash, and where join can represent
+// the tokens, splitting what it makes must give the same tokens.
 #include "core/util/CommandLine.h"
 
 #include <cstdint>
@@ -18,29 +18,15 @@ bool rejoinable(const QStringList& tokens)
     return tokens.size() == 1 || !tokens.last().isEmpty();
 }
 
-// Single blanks between the tokens, and marks around those holding a blank.
-QString joined(const QStringList& tokens)
-{
-    QStringList parts;
-    for (const QString& token : tokens)
-        parts.append(token.contains(u' ') ? u'"' + token + u'"' : token);
-    return parts.join(u' ');
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    QStringList tokens;
-    CommandLine::SplitCommandLine(text, tokens);
+    const QStringList tokens = CommandLine::split(text);
     if (tokens.isEmpty())
         std::abort(); // the list always holds at least one element
-    if (!rejoinable(tokens))
-        return 0;
-    QStringList again;
-    CommandLine::SplitCommandLine(joined(tokens), again);
-    if (again != tokens)
+    if (rejoinable(tokens) && CommandLine::split(CommandLine::join(tokens)) != tokens)
         std::abort();
     return 0;
 }
