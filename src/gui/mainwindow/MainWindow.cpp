@@ -295,7 +295,7 @@ void MainWindow::sendToTray()
         return;
     // The icon is made when first needed, not at every start.
     connect(TrayIcon::icon(), &QSystemTrayIcon::activated, this, &MainWindow::onTrayActivated, Qt::UniqueConnection);
-    TrayIcon::add(this, windowTitle(), PasswordDialog::FormIcon());
+    TrayIcon::add(this, windowTitle(), PasswordDialog::icon());
 }
 
 void MainWindow::onTrayActivated(QSystemTrayIcon::ActivationReason reason)
