@@ -41,7 +41,7 @@ void answer(const QList<bool>& ticks, const char* button)
 
 } // namespace
 
-class tst_frmopt : public QObject
+class tst_OptionsDialog : public QObject
 {
     Q_OBJECT
 
@@ -78,7 +78,7 @@ private slots:
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write(old) == old.size());
         }
         answer(ticks, "Command1");
-        QCOMPARE(readAll(menuweave()), ticks[1] ? OptionsDialog::MenuweaveText(AppPaths::programFile()) : old);
+        QCOMPARE(readAll(menuweave()), ticks[1] ? OptionsDialog::menuweaveText(AppPaths::programFile()) : old);
         QCOMPARE(readAll(m_tmp->filePath("config/mimeapps.list")).contains("application/vnd.rar="), ticks[0]);
         // The extract-folder chooser reads the choice by its text.
         QCOMPARE(SettingsStore().value("Options", "Default Extract Folder"), ticks[2] ? "Last used" : "Current");
@@ -107,5 +107,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_frmopt)
+QTEST_MAIN(tst_OptionsDialog)
 #include "tst_OptionsDialog.moc"
