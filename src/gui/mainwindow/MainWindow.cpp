@@ -90,7 +90,7 @@ void MainWindow::start(const QStringList& arguments)
     // The check runs in the background; a newer version is offered whenever
     // its answer arrives, even during a run.
     m_updateChecker = new UpdateChecker(this);
-    m_updateChecker->Start();
+    m_updateChecker->start();
     if (arguments == QStringList{UninstallSwitch}) {
         uninstall();
         return;
@@ -330,8 +330,8 @@ AppMenus& MainWindow::menus()
 
 void MainWindow::checkForUpdate()
 {
-    m_updateChecker->frommenu = true;
-    m_updateChecker->Start();
+    m_updateChecker->fromMenu = true;
+    m_updateChecker->start();
 }
 
 void MainWindow::leaveFromTray()

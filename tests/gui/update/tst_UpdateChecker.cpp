@@ -8,7 +8,7 @@
 #include <QLabel>
 #include <QMessageBox>
 
-class tst_VersionCheck : public QObject
+class tst_UpdateChecker : public QObject
 {
     Q_OBJECT
 
@@ -43,14 +43,14 @@ private slots:
         qputenv("ZORVANE_UPDATE_URL", server.url().toUtf8() + "/"); // a trailing "/" is no part of the paths
         QWidget mainWindow;
         UpdateChecker check(&mainWindow);
-        check.frommenu = fromMenu;
+        check.fromMenu = fromMenu;
         PromptScript script;
         QString shown;
         script.then([&](QWidget* w) {
             shown = w->windowTitle() + '|' + qobject_cast<QMessageBox*>(w)->text();
             QTest::mouseClick(qobject_cast<QMessageBox*>(w)->button(QMessageBox::Ok), Qt::LeftButton);
         });
-        check.Start();
+        check.start();
         QTRY_VERIFY(!check.findChild<Downloader*>("ng")->isBusy());
         QCOMPARE(shown, outcome == u"latest" ? "Latest Version|You have the latest version of the program." : "");
         auto* update = mainWindow.findChild<UpdateDialog*>();
@@ -64,5 +64,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_VersionCheck)
+QTEST_MAIN(tst_UpdateChecker)
 #include "tst_UpdateChecker.moc"
