@@ -344,7 +344,7 @@ void MainWindow::showTips()
 {
     if (m_tips == nullptr)
         m_tips = new TipsDialog(this);
-    m_tips->Open();
+    m_tips->showTips();
 }
 
 void MainWindow::openArchives()
