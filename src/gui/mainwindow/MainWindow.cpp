@@ -352,17 +352,17 @@ void MainWindow::openArchives()
     // The old instance writes its remembered folder before the new one reads it.
     m_dialogs.reset();
     m_dialogs = std::make_unique<CommonDialogs>();
-    m_dialogs->setBlnAllowMultipleFileSelect(true);
-    m_dialogs->setStrFilter(QStringLiteral("Rar Files|*.rar"));
-    m_dialogs->setStrInitialDir(QString());
-    const QString first = m_dialogs->strGetOpenFileName(this);
+    m_dialogs->setAllowMultipleFileSelect(true);
+    m_dialogs->setFilter(QStringLiteral("Rar Files|*.rar"));
+    m_dialogs->setInitialDir(QString());
+    const QString first = m_dialogs->getOpenFileName(this);
     if (first.isEmpty())
         return;
-    const qint32 count = m_dialogs->lngNumFilesSelected();
+    const qint32 count = m_dialogs->selectedFileCount();
     QStringList archives;
     if (count >= 2) {
         for (qint32 i = 0; i < count; ++i)
-            archives.append(m_dialogs->fstrReturnSingleFileName(static_cast<qint16>(i)));
+            archives.append(m_dialogs->selectedFile(static_cast<qint16>(i)));
     } else {
         archives.append(first);
     }

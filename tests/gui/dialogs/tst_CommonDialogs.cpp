@@ -6,7 +6,7 @@
 #include <QMessageBox>
 #include <QTemporaryDir>
 
-class tst_clsDIALOGS : public QObject
+class tst_CommonDialogs : public QObject
 {
     Q_OBJECT
 
@@ -70,10 +70,10 @@ private slots:
         const QStringList names = result.split(u'|');
         result.replace("<path>", path(typed)).replace(u'|', QChar(0));
         CommonDialogs dlg;
-        dlg.setBlnAllowMultipleFileSelect(multi);
-        dlg.setStrFilter("Rar Files|*.rar");
-        dlg.setStrInitialDir(path(""));
-        dlg.setLngMaxFileNameBuffer(buffer);
+        dlg.setAllowMultipleFileSelect(multi);
+        dlg.setFilter("Rar Files|*.rar");
+        dlg.setInitialDir(path(""));
+        dlg.setMaxFileNameBuffer(buffer);
         PromptScript script;
         script.then([&](QWidget* w) { answer(w, typed); });
         // A cancel is no error to show; anything else is.
@@ -83,12 +83,12 @@ private slots:
             QCOMPARE(box->windowTitle() + u':' + box->text(), "DIALOG ERROR:" + error);
             QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
         });
-        QCOMPARE(dlg.strGetOpenFileName(nullptr), result);
+        QCOMPARE(dlg.getOpenFileName(nullptr), result);
         QCOMPARE(script.seen.size(), error == u"N/A" || typed.isEmpty() ? 1 : 2);
-        QCOMPARE(dlg.lngNumFilesSelected(), result.isEmpty() || !multi ? 0 : names.size());
+        QCOMPARE(dlg.selectedFileCount(), result.isEmpty() || !multi ? 0 : names.size());
         for (qint16 i = 0; names.size() > 1 && i < names.size(); ++i)
-            QCOMPARE(dlg.fstrReturnSingleFileName(i), path(names.at(i)));
-        QCOMPARE(dlg.strDialogError(), error);
+            QCOMPARE(dlg.selectedFile(i), path(names.at(i)));
+        QCOMPARE(dlg.errorText(), error);
     }
 
     // With nothing remembered, each file dialog starts in the user's home, not in
@@ -115,13 +115,13 @@ private slots:
             PromptScript::leave(w, "Escape");
         });
         CommonDialogs dlg;
-        dlg.setBlnShowErrorMessages(false);
+        dlg.setErrorMessagesEnabled(false);
         if (kind == u"open")
-            QCOMPARE(dlg.strGetOpenFileName(nullptr), "");
+            QCOMPARE(dlg.getOpenFileName(nullptr), "");
         else if (kind == u"save")
-            QCOMPARE(dlg.strGetSaveFileName(), "");
+            QCOMPARE(dlg.getSaveFileName(), "");
         else
-            QCOMPARE(dlg.fstrBrowseForFolder(nullptr), "");
+            QCOMPARE(dlg.browseForFolder(nullptr), "");
         QCOMPARE(script.seen.size(), 1);
         QCOMPARE(startFolder, home());
         QVERIFY(!widgetsOnly);
@@ -130,15 +130,15 @@ private slots:
     // The next instance starts where the user left; the file keeps the user's own lines.
     void settingsCarryOver()
     {
-        CommonDialogs().setBlnUsePersistence(false); // released at once, writing nothing
-        QVERIFY(!QFile::exists(DialogsIni::IniPath()));
-        writeFile(DialogsIni::IniPath(), "[Other]\nkeep=1\n[dialogs]\nExtra=kept\n");
+        CommonDialogs().setPersistenceEnabled(false); // released at once, writing nothing
+        QVERIFY(!QFile::exists(DialogsIni::iniPath()));
+        writeFile(DialogsIni::iniPath(), "[Other]\nkeep=1\n[dialogs]\nExtra=kept\n");
         // A description naming its own pattern is not shown twice; one without a pattern is no filter.
         const QString filter = QStringLiteral("Rar Files|*.rar|Text (*.txt;*.log)|*.txt;*.log|Other");
         {
             CommonDialogs dlg;
-            dlg.setStrFilter(filter);
-            dlg.setStrInitialDir(path(""));
+            dlg.setFilter(filter);
+            dlg.setInitialDir(path(""));
             PromptScript script;
             script.then([&](QWidget* w) {
                 QCOMPARE(qobject_cast<QFileDialog*>(w)->nameFilters(),
@@ -147,39 +147,39 @@ private slots:
                 answer(w, "notes.txt");
             });
             script.then([](QWidget* w) { answer(w, "out.txt", QDialogButtonBox::Save); });
-            QCOMPARE(dlg.strGetOpenFileName(nullptr), path("notes.txt"));
-            QCOMPARE(dlg.strGetSaveFileName(), path("out.txt"));
+            QCOMPARE(dlg.getOpenFileName(nullptr), path("notes.txt"));
+            QCOMPARE(dlg.getSaveFileName(), path("out.txt"));
         }
         const QByteArray folder = path("").toUtf8();
-        QFile ini(DialogsIni::IniPath());
+        QFile ini(DialogsIni::iniPath());
         QVERIFY(ini.open(QIODevice::ReadOnly));
         QCOMPARE(ini.readAll(), "[Other]\nkeep=1\n[dialogs]\nExtra=kept\nInitialDir=" + folder +
                                     "\nLastOpenDir=" + folder + "\nLastOpenFilter=2\nLastOpenFile=" + folder +
                                     "notes.txt\nLastSaveDir=" + folder + "\nLastSaveFilter=1\nLastSaveFile=" + folder +
                                     "out.txt\n");
         CommonDialogs next;
-        next.setStrFilter(filter);
-        next.setStrInitialDir("");
+        next.setFilter(filter);
+        next.setInitialDir("");
         PromptScript script;
         script.then([&](QWidget* w) {
             QCOMPARE(qobject_cast<QFileDialog*>(w)->selectedNameFilter(), "Text (*.txt *.log)");
             QCOMPARE(qobject_cast<QFileDialog*>(w)->directory().absolutePath() + u'/', path(""));
             answer(w, "");
         });
-        QCOMPARE(next.strGetOpenFileName(nullptr), "");
+        QCOMPARE(next.getOpenFileName(nullptr), "");
     }
 
     // A damaged settings file, or a folder in its place, gives the defaults.
     void brokenSettingsGiveDefaults()
     {
-        writeFile(DialogsIni::IniPath(), QByteArray("\0\xff[DIALOGS\0]\nInitialDir=/x/\nLastOpenFilter=2\xc3\n=", 47));
-        QCOMPARE(CommonDialogs().strInitialDir(), home());
-        QVERIFY(QFile::remove(DialogsIni::IniPath()) && QDir().mkpath(DialogsIni::IniPath()));
+        writeFile(DialogsIni::iniPath(), QByteArray("\0\xff[DIALOGS\0]\nInitialDir=/x/\nLastOpenFilter=2\xc3\n=", 47));
+        QCOMPARE(CommonDialogs().initialDir(), home());
+        QVERIFY(QFile::remove(DialogsIni::iniPath()) && QDir().mkpath(DialogsIni::iniPath()));
         CommonDialogs dlg;
-        QCOMPARE(dlg.strInitialDir() + dlg.strLastOpenFolder() + dlg.strLastSaveFolder(), home() + home() + home());
-        QCOMPARE(dlg.lngLastOpenFilter(), 1);
+        QCOMPARE(dlg.initialDir() + dlg.lastOpenFolder() + dlg.lastSaveFolder(), home() + home() + home());
+        QCOMPARE(dlg.lastOpenFilter(), 1);
     }
 };
 
-QTEST_MAIN(tst_clsDIALOGS)
+QTEST_MAIN(tst_CommonDialogs)
 #include "tst_CommonDialogs.moc"
