@@ -1,8 +1,14 @@
+#include "Version.h"
 #include "gui/dialogs/CommonDialogs.h"
 #include "gui/dialogs/DialogsIni.h"
 #include "support/PromptScript.h"
 
+#include <QColorDialog>
+#include <QDoubleSpinBox>
 #include <QFileDialog>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QListView>
 #include <QMessageBox>
 #include <QTemporaryDir>
 
@@ -24,6 +30,31 @@ class tst_CommonDialogs : public QObject
         if (typed.isEmpty())
             return PromptScript::leave(dialog, "Escape");
         PromptScript::typeFileNames(dialog, typed, accept);
+    }
+
+    static void clickButton(QWidget* dialog, const QString& text)
+    {
+        for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
+            if (button->text() == text)
+                return QTest::mouseClick(button, Qt::LeftButton);
+        }
+        QFAIL(qPrintable("no button " + text));
+    }
+    static QLineEdit* colorField(QWidget* dialog)
+    {
+        for (QLabel* label : dialog->findChildren<QLabel*>()) {
+            if (label->text() == u"&HTML:")
+                return qobject_cast<QLineEdit*>(label->buddy());
+        }
+        return nullptr;
+    }
+    static void clickRow(QListView* list, const QString& text)
+    {
+        const QModelIndexList found =
+            list->model()->match(list->model()->index(0, 0), Qt::DisplayRole, text, 1, Qt::MatchExactly);
+        QVERIFY2(!found.isEmpty(), qPrintable(text));
+        list->scrollTo(found.first());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(found.first()).center());
     }
 
     std::unique_ptr<QTemporaryDir> m_root;
@@ -178,6 +209,240 @@ private slots:
         CommonDialogs dlg;
         QCOMPARE(dlg.initialDir() + dlg.lastOpenFolder() + dlg.lastSaveFolder(), home() + home() + home());
         QCOMPARE(dlg.lastOpenFilter(), 1);
+    }
+    // Declining to create a new file goes back to the dialog; an existing file is not asked about.
+    void saveAsksBeforeCreating_data()
+    {
+        QTest::addColumn<QStringList>("typed"); // one name per showing of the dialog
+        QTest::addColumn<QString>("result");
+        QTest::newRow("declined, then accepted") << QStringList{"new.txt", "new.txt"} << "new.txt";
+        QTest::newRow("existing file") << QStringList{"notes.txt"} << "notes.txt";
+    }
+
+    void saveAsksBeforeCreating()
+    {
+        QFETCH(QStringList, typed);
+        QFETCH(QString, result);
+        CommonDialogs dlg;
+        dlg.setCreatePrompt(true);
+        dlg.setInitialDir(path(""));
+        PromptScript script;
+        QStringList questions;
+        for (const QString& name : std::as_const(typed)) {
+            script.then([name](QWidget* w) { answer(w, name, QDialogButtonBox::Save); });
+            if (name == u"new.txt") {
+                script.then([&](QWidget* w) {
+                    auto* box = qobject_cast<QMessageBox*>(w);
+                    questions << box->text();
+                    QTest::mouseClick(box->button(questions.size() == 1 ? QMessageBox::No : QMessageBox::Yes),
+                                      Qt::LeftButton);
+                });
+            }
+        }
+        QCOMPARE(dlg.getSaveFileName(), path(result));
+        QCOMPARE(questions.size(), typed.count("new.txt"));
+        for (const QString& question : std::as_const(questions))
+            QCOMPARE(question, path("new.txt") + "\nThis file does not exist.\nDo you want to create the file?");
+        QCOMPARE(dlg.lastSaveFile(), path(result));
+    }
+
+    void browseForFolder_data()
+    {
+        QTest::addColumn<QString>("typed"); // empty: Escape
+        QTest::newRow("chosen") << "Music";
+        QTest::newRow("cancelled") << "";
+    }
+
+    void browseForFolder()
+    {
+        QFETCH(QString, typed);
+        QVERIFY(QDir().mkpath(home() + "Music"));
+        QWidget owner;
+        PromptScript script;
+        script.then([&](QWidget* w) {
+            QCOMPARE(w->parentWidget(), &owner);
+            answer(w, typed);
+        });
+        QCOMPARE(CommonDialogs().browseForFolder(&owner), typed.isEmpty() ? QString() : home() + typed);
+    }
+
+    // The dialog starts at the colour given; typing one and pressing OK returns it.
+    void chooseColor_data()
+    {
+        QTest::addColumn<QString>("typed"); // empty: Cancel
+        QTest::addColumn<qint32>("result");
+        QTest::newRow("chosen") << "#123456" << 0x123456;
+        QTest::newRow("cancelled") << "" << -1;
+    }
+
+    void chooseColor()
+    {
+        QFETCH(QString, typed);
+        QFETCH(qint32, result);
+        CommonDialogs dlg;
+        PromptScript script;
+        script.then([&](QWidget* w) {
+            QLineEdit* html = colorField(w);
+            QCOMPARE(html->text(), "#abcdef");
+            if (!typed.isEmpty()) {
+                html->selectAll();
+                QTest::keyClicks(html, typed);
+                QTest::keyClick(html, Qt::Key_Tab);
+            }
+            clickButton(w, typed.isEmpty() ? "Cancel" : "OK");
+        });
+        QCOMPARE(dlg.chooseColor(0xABCDEF), result);
+        QCOMPARE(dlg.color(), typed.isEmpty() ? 0xC0C0C0 : result);
+        QCOMPARE(dlg.errorText(), typed.isEmpty() ? "General Codes Failure" : "N/A");
+        QCOMPARE(script.seen.size(), 1); // a cancel shows no error
+    }
+
+    // A custom colour the user adds is offered again by the same object, not by a new one.
+    void customColorsStayWithTheObject()
+    {
+        QList<QRgb> offered;
+        const auto firstCustom = [&](QWidget* w) {
+            offered << QColorDialog::customColor(0).rgb();
+            clickButton(w, "Cancel");
+        };
+        PromptScript script;
+        script.then([](QWidget* w) {
+            QLineEdit* html = colorField(w);
+            html->selectAll();
+            QTest::keyClicks(html, "#123456");
+            QTest::keyClick(html, Qt::Key_Tab);
+            clickButton(w, "&Add to Custom Colors");
+            clickButton(w, "OK");
+        });
+        script.then(firstCustom).then(firstCustom);
+        CommonDialogs dlg;
+        QCOMPARE(dlg.chooseColor(), 0x123456);
+        QCOMPARE(dlg.chooseColor(), -1);
+        QCOMPARE(CommonDialogs().chooseColor(), -1);
+        QCOMPARE(offered, (QList<QRgb>{qRgb(0x12, 0x34, 0x56), qRgb(0, 0, 0)}));
+    }
+
+    void chooseFont_data()
+    {
+        QTest::addColumn<QString>("picked"); // DejaVu Sans's name for the style
+        QTest::addColumn<bool>("bold");
+        QTest::addColumn<bool>("italic");
+        QTest::addColumn<QString>("style");
+        QTest::addColumn<int>("type");
+        QTest::newRow("regular") << "Book" << false << false << "Regular" << 0x400;
+        QTest::newRow("bold") << "Bold" << true << false << "Bold" << 0x100;
+        QTest::newRow("bold italic") << "Bold Oblique" << true << true << "Italic" << 0x300;
+    }
+
+    // Family, style and size picked in the lists as a user would.
+    void chooseFont()
+    {
+        QFETCH(QString, picked);
+        QFETCH(bool, bold);
+        QFETCH(bool, italic);
+        QFETCH(QString, style);
+        QFETCH(int, type);
+        const QString family = "DejaVu Sans";
+        if (!QFontDatabase::styles(family).contains(picked))
+            QSKIP("DejaVu Sans is not installed in that style");
+        CommonDialogs dlg;
+        PromptScript script;
+        script.then([&](QWidget* w) {
+            const QList<QListView*> lists = w->findChildren<QListView*>();
+            QCOMPARE(lists.size(), 3);
+            for (int i = 0; i < 3; ++i)
+                clickRow(lists.at(i), QStringList{family, picked, "14"}.at(i));
+            clickButton(w, "OK");
+        });
+        script.then([](QWidget* w) { clickButton(w, "Cancel"); });
+        QVERIFY(dlg.chooseFont());
+        const QList<QVariant> chosen{dlg.fontFaceName(), dlg.fontSize(), dlg.isFontBold(), dlg.isFontItalic(),
+                                     dlg.fontStyle(),    dlg.fontType(), dlg.fontColor()};
+        QCOMPARE(chosen, (QList<QVariant>{family, 14, bold, italic, style, type, 0}));
+        QVERIFY(!dlg.chooseFont()); // a cancel keeps the last choice
+        QCOMPARE(dlg.fontSize(), 14);
+        QCOMPARE(dlg.errorText(), "General Codes Failure");
+    }
+
+    void printDialog_data()
+    {
+        QTest::addColumn<bool>("print");
+        QTest::newRow("print") << true;
+        QTest::newRow("cancel") << false;
+    }
+
+    // Printing goes to a PDF file here: the test machine has no printer.
+    void printDialog()
+    {
+        QFETCH(bool, print);
+        CommonDialogs dlg;
+        QWidget owner;
+        dlg.setOwner(&owner);
+        PromptScript script;
+        script.then([&](QWidget* w) {
+            QCOMPARE(w->parentWidget(), &owner);
+            auto* file = w->findChild<QLineEdit*>("filename");
+            QVERIFY(file);
+            file->setText(m_root->filePath("out.pdf"));
+            clickButton(w, print ? "&Print" : "Cancel");
+        });
+        QCOMPARE(dlg.showPrintDialog(), print);
+        QCOMPARE(dlg.errorText(), print ? "N/A" : "General Codes Failure");
+    }
+
+    // The dialog shows the margins and paper set here, in inches, and hands back the user's.
+    void pageSetup_data()
+    {
+        QTest::addColumn<bool>("accept");
+        QTest::newRow("OK") << true;
+        QTest::newRow("Cancel") << false;
+    }
+
+    void pageSetup()
+    {
+        QFETCH(bool, accept);
+        CommonDialogs dlg;
+        dlg.setLeftMargin(1000);
+        PromptScript script;
+        script.then([&](QWidget* w) {
+            QCOMPARE(w->findChild<QComboBox*>("pageSizeCombo")->currentText(), "Letter / ANSI A");
+            auto* left = w->findChild<QDoubleSpinBox*>("leftMargin");
+            auto* top = w->findChild<QDoubleSpinBox*>("topMargin");
+            QCOMPARE(left->value(), 1.0);
+            QCOMPARE(top->value(), 0.5);
+            PromptScript::pick(w, "pageSizeCombo", w->findChild<QComboBox*>("pageSizeCombo")->findText("A4"));
+            top->selectAll();
+            QTest::keyClicks(top, "2");
+            QTest::keyClick(top, Qt::Key_Tab);
+            clickButton(w, accept ? "OK" : "Cancel");
+        });
+        QCOMPARE(dlg.showPageSetupDialog(), accept);
+        // A4 as Qt gives it in inches: 8.27 x 11.69.
+        const QList<int> page{dlg.paperWidth(), dlg.paperHeight(), dlg.leftMargin(),
+                              dlg.topMargin(),  dlg.rightMargin(), dlg.bottomMargin()};
+        const QList<int> expected =
+            accept ? QList<int>{8270, 11690, 1000, 2000, 500, 500} : QList<int>{8500, 11000, 1000, 500, 500, 500};
+        QCOMPARE(page, expected);
+    }
+
+    void aboutBox()
+    {
+        CommonDialogs dlg;
+        QWidget owner;
+        dlg.setOwner(&owner);
+        QString shown;
+        PromptScript script;
+        script.then([&](QWidget* w) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            QCOMPARE(box->parentWidget(), &owner);
+            shown = box->windowTitle() + u'|' + box->text();
+            QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+        });
+        QCOMPARE(dlg.showAbout(), 1);
+        const QString name = QString("Zorvane %1.%2.%3").arg(Version::Major).arg(Version::Minor).arg(Version::Revision);
+        QCOMPARE(shown, name + u'|' + name + "\nCopyright © Quenmarsh");
+        QCOMPARE(CommonDialogs::describeError(0x3002), "Invalid File Name");
+        QCOMPARE(CommonDialogs::describeError(0x4000), "Unknown Error");
     }
 };
 
