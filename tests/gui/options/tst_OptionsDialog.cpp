@@ -3,7 +3,6 @@
 #include "platform/AppPaths.h"
 
 #include <QAbstractButton>
-#include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -83,19 +82,6 @@ private slots:
         // The extract-folder chooser reads the choice by its text.
         QCOMPARE(SettingsStore().value("Options", "Default Extract Folder"), ticks[2] ? "Last used" : "Current");
         QCOMPARE(shown(OptionsDialog()), ticks);
-    }
-
-    // The words a user reads; the context-menu entry is named after the file managers that show it.
-    void texts()
-    {
-        OptionsDialog window;
-        QStringList shownTexts{window.windowTitle()};
-        for (const char* name : {"Check1", "Check2", "defexfold_0", "defexfold_1"})
-            shownTexts << window.findChild<QAbstractButton*>(name)->text();
-        shownTexts << window.findChild<QLabel*>("Label1")->text();
-        QCOMPARE(shownTexts,
-                 QStringList({"0ptions", "Associate Rar files with Zorvane", "Integrate with file managers ", "Current",
-                              "Last used", "Default extract folder:"}));
     }
 
     void cancelChangesNothing()
