@@ -33,12 +33,12 @@ QString missingFileText()
 
 // Every line counts, empty ones too; a final line ending closes the last line
 // rather than starting an empty one.
-QStringList splitLines(const QString& strText)
+QStringList splitLines(const QString& text)
 {
-    if (strText.isEmpty())
+    if (text.isEmpty())
         return {};
-    QStringList lines = strText.split(u'\n');
-    if (strText.endsWith(u'\n'))
+    QStringList lines = text.split(u'\n');
+    if (text.endsWith(u'\n'))
         lines.removeLast();
     for (QString& line : lines) {
         if (line.endsWith(u'\r'))
@@ -51,52 +51,52 @@ QStringList splitLines(const QString& strText)
 
 TipsDialog::TipsDialog(QWidget* parent)
     : QDialog(parent)
-    , lblTipText(new QLabel(this))
-    , Picture1(new QLabel(this))
-    , cmdNextTip(new QPushButton(QStringLiteral("&Next Tip"), this))
-    , Check1(new QCheckBox(QStringLiteral("Don't show tips when program starts."), this))
-    , Command1(new QPushButton(QStringLiteral("OK"), this))
-    , Timer1(new QTimer(this))
+    , m_tipLabel(new QLabel(this))
+    , m_animation(new QLabel(this))
+    , m_nextTipButton(new QPushButton(QStringLiteral("&Next Tip"), this))
+    , m_noTipsCheck(new QCheckBox(QStringLiteral("Don't show tips when program starts."), this))
+    , m_okButton(new QPushButton(QStringLiteral("OK"), this))
+    , m_animationTimer(new QTimer(this))
 {
     setObjectName(QStringLiteral("frmSplash"));
     setWindowTitle(QStringLiteral("Zorvane Tips"));
 
-    lblTipText->setObjectName(QStringLiteral("lblTipText"));
-    lblTipText->setFont(TipFont(lblTipText->font(), QFontDatabase::families()));
-    lblTipText->setTextFormat(Qt::PlainText);
-    lblTipText->setWordWrap(true);
-    lblTipText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lblTipText->setMinimumSize(340, 140);
+    m_tipLabel->setObjectName(QStringLiteral("lblTipText"));
+    m_tipLabel->setFont(tipFont(m_tipLabel->font(), QFontDatabase::families()));
+    m_tipLabel->setTextFormat(Qt::PlainText);
+    m_tipLabel->setWordWrap(true);
+    m_tipLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_tipLabel->setMinimumSize(340, 140);
 
-    Picture1->setObjectName(QStringLiteral("Picture1"));
-    Picture1->setFixedSize(Artwork::TipsFrameSize);
-    cmdNextTip->setObjectName(QStringLiteral("cmdNextTip"));
-    Check1->setObjectName(QStringLiteral("Check1"));
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setDefault(true);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(200);
-    for (int intFrame = 1; intFrame <= 2; ++intFrame)
-        ImageList1.append(Artwork::tipsFrame(intFrame, devicePixelRatioF()));
+    m_animation->setObjectName(QStringLiteral("Picture1"));
+    m_animation->setFixedSize(Artwork::TipsFrameSize);
+    m_nextTipButton->setObjectName(QStringLiteral("cmdNextTip"));
+    m_noTipsCheck->setObjectName(QStringLiteral("Check1"));
+    m_okButton->setObjectName(QStringLiteral("Command1"));
+    m_okButton->setDefault(true);
+    m_animationTimer->setObjectName(QStringLiteral("Timer1"));
+    m_animationTimer->setInterval(200);
+    for (int frame = 1; frame <= 2; ++frame)
+        m_frames.append(Artwork::tipsFrame(frame, devicePixelRatioF()));
 
     auto* tip = new QHBoxLayout;
-    tip->addWidget(Picture1, 0, Qt::AlignTop);
-    tip->addWidget(lblTipText, 1);
+    tip->addWidget(m_animation, 0, Qt::AlignTop);
+    tip->addWidget(m_tipLabel, 1);
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(Check1);
+    buttons->addWidget(m_noTipsCheck);
     buttons->addStretch();
-    buttons->addWidget(cmdNextTip);
-    buttons->addWidget(Command1);
+    buttons->addWidget(m_nextTipButton);
+    buttons->addWidget(m_okButton);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(tip, 1);
     layout->addLayout(buttons);
 
-    connect(cmdNextTip, &QPushButton::clicked, this, &TipsDialog::NextTip);
-    connect(Command1, &QPushButton::clicked, this, &TipsDialog::Command1_Click);
-    connect(Timer1, &QTimer::timeout, this, &TipsDialog::Timer1_Timer);
+    connect(m_nextTipButton, &QPushButton::clicked, this, &TipsDialog::showNextTip);
+    connect(m_okButton, &QPushButton::clicked, this, &TipsDialog::saveAndClose);
+    connect(m_animationTimer, &QTimer::timeout, this, &TipsDialog::showNextFrame);
 }
 
-QFont TipsDialog::TipFont(const QFont& defaultFont, const QStringList& installedFamilies)
+QFont TipsDialog::tipFont(const QFont& defaultFont, const QStringList& installedFamilies)
 {
     // Asked for a family it lacks, fontconfig picks a stand-in, often a hard-to-read
     // script face; the desktop's own font reads better than that.
@@ -109,74 +109,74 @@ QFont TipsDialog::TipFont(const QFont& defaultFont, const QStringList& installed
     return font;
 }
 
-int TipsDialog::Open()
+int TipsDialog::showTips()
 {
-    Form_Load();
+    prepareToShow();
     return exec();
 }
 
-void TipsDialog::Form_Load()
+void TipsDialog::prepareToShow()
 {
-    lngFrame = 1;
+    m_frame = 1;
     showFrame();
     m_settings.setCompany(QStringLiteral("Quenmarsh"));
     m_settings.setAppName(QStringLiteral("Zorvane"));
-    Timer1->start();
-    if (!LoadTips(AppPaths::dataFolder() + TipsFile))
-        lblTipText->setText(missingFileText());
+    m_animationTimer->start();
+    if (!loadTips(AppPaths::dataFolder() + TipsFile))
+        m_tipLabel->setText(missingFileText());
     // Any number but 0 keeps the window from opening at start, so it shows ticked.
-    Check1->setChecked(
+    m_noTipsCheck->setChecked(
         m_settings.value(SettingsKeys::General, SettingsKeys::NoInstructions, QStringLiteral("0")).toInt() != 0);
 }
 
-bool TipsDialog::LoadTips(const QString& FileName)
+bool TipsDialog::loadTips(const QString& fileName)
 {
-    if (FileName.isEmpty() || !QFileInfo(FileName).isFile())
+    if (fileName.isEmpty() || !QFileInfo(fileName).isFile())
         return false;
     // A tips file that is there but cannot be read counts as found, with no tips.
-    QFile file(FileName);
+    QFile file(fileName);
     if (file.open(QIODevice::ReadOnly)) {
         // The decoder drops the byte-order mark Notepad puts before UTF-8 text.
         QStringDecoder decoder(QStringDecoder::Utf8);
-        colTips.append(splitLines(decoder(file.readAll())));
+        m_tips.append(splitLines(decoder(file.readAll())));
         file.close();
     }
-    NextTip();
+    showNextTip();
     return true;
 }
 
-void TipsDialog::DisplayCurrentTip()
+void TipsDialog::showCurrentTip()
 {
-    if (lngCurrentTip >= 1 && lngCurrentTip <= colTips.size())
-        lblTipText->setText(colTips.at(lngCurrentTip - 1));
+    if (m_currentTip >= 1 && m_currentTip <= m_tips.size())
+        m_tipLabel->setText(m_tips.at(m_currentTip - 1));
 }
 
-void TipsDialog::NextTip()
+void TipsDialog::showNextTip()
 {
-    ++lngCurrentTip;
-    if (lngCurrentTip > colTips.size())
-        lngCurrentTip = 1;
-    DisplayCurrentTip();
+    ++m_currentTip;
+    if (m_currentTip > m_tips.size())
+        m_currentTip = 1;
+    showCurrentTip();
 }
 
-void TipsDialog::Command1_Click()
+void TipsDialog::saveAndClose()
 {
     m_settings.setValue(SettingsKeys::General, SettingsKeys::NoInstructions,
-                        Check1->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+                        m_noTipsCheck->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
     accept();
 }
 
-void TipsDialog::Timer1_Timer()
+void TipsDialog::showNextFrame()
 {
     QCoreApplication::processEvents();
-    lngFrame = lngFrame == 1 ? 2 : 1;
+    m_frame = m_frame == 1 ? 2 : 1;
     showFrame();
     repaint();
 }
 
 void TipsDialog::showFrame()
 {
-    Picture1->setPixmap(ImageList1.at(lngFrame - 1));
+    m_animation->setPixmap(m_frames.at(m_frame - 1));
 }
 
 // Only a hide by the program is a closing; the window system hides a minimised
@@ -184,6 +184,6 @@ void TipsDialog::showFrame()
 void TipsDialog::hideEvent(QHideEvent* event)
 {
     if (!event->spontaneous())
-        Timer1->stop();
+        m_animationTimer->stop();
     QDialog::hideEvent(event);
 }

@@ -25,43 +25,41 @@ public:
 
     // defaultFont in the tips' family, Comic Sans MS, when installedFamilies has it;
     // otherwise defaultFont as it is.
-    static QFont TipFont(const QFont& defaultFont, const QStringList& installedFamilies);
+    static QFont tipFont(const QFont& defaultFont, const QStringList& installedFamilies);
 
     // Loads the tips and the check box, then shows the window modally over its
     // parent until it is closed; returns exec()'s result.
-    int Open();
-
-    // Appends FileName's lines to colTips and shows the next tip; false when
-    // there is no such file.
-    bool LoadTips(const QString& FileName);
-    // Shows tip number lngCurrentTip; with no such tip the label keeps its text.
-    void DisplayCurrentTip();
-
-    // The animation frame shown, 1 or 2.
-    qint32 lngFrame = 1;
-    // Every line read so far, in file order, once per opening.
-    QStringList colTips;
-    // 1-based position of the tip shown; 0 before the first one.
-    qint32 lngCurrentTip = 0;
+    int showTips();
 
 protected:
     // Nothing animates while the window is hidden between openings.
     void hideEvent(QHideEvent* event) override;
 
 private:
-    void Form_Load();
-    void NextTip();
-    void Command1_Click();
-    void Timer1_Timer();
+    void prepareToShow();
+    // Appends fileName's lines to m_tips and shows the next tip; false when
+    // there is no such file.
+    bool loadTips(const QString& fileName);
+    // Shows tip number m_currentTip; with no such tip the label keeps its text.
+    void showCurrentTip();
+    void showNextTip();
+    void saveAndClose();
+    void showNextFrame();
     void showFrame();
 
     SettingsStore m_settings;
-    QLabel* lblTipText;
-    QLabel* Picture1;
+    QLabel* m_tipLabel;
+    QLabel* m_animation;
     // The two animation frames, drawn once.
-    QList<QPixmap> ImageList1;
-    QPushButton* cmdNextTip;
-    QCheckBox* Check1;
-    QPushButton* Command1;
-    QTimer* Timer1;
+    QList<QPixmap> m_frames;
+    QPushButton* m_nextTipButton;
+    QCheckBox* m_noTipsCheck;
+    QPushButton* m_okButton;
+    QTimer* m_animationTimer;
+    // The animation frame shown, 1 or 2.
+    int m_frame = 1;
+    // Every line read so far, in file order, once per opening.
+    QStringList m_tips;
+    // 1-based position of the tip shown; 0 before the first one.
+    int m_currentTip = 0;
 };

@@ -24,8 +24,8 @@ const QString ErrorTitle = QStringLiteral("DIALOG ERROR");
 
 struct ErrorText
 {
-    qint32 lngCode;
-    const char* strText;
+    qint32 code;
+    const char* text;
 };
 
 constexpr ErrorText ErrorTexts[] = {
@@ -45,7 +45,7 @@ constexpr ErrorText ErrorTexts[] = {
     {0x3000, "File Name Codes Error"},
     {0x3001, "Subclassing Failure"},
     {0x3002, "Invalid File Name"},
-    {CommonDialogs::FnErrBufferTooSmall, "File Name/Title Buffer Too Small"},
+    {CommonDialogs::BufferTooSmallError, "File Name/Title Buffer Too Small"},
     {0xFFFF, "Dialog Failure"},
 };
 
@@ -69,10 +69,10 @@ qint32 colorValue(const QColor& color)
 }
 
 // The 1-based position of the filter the user left selected.
-qint32 chosenFilter(const QFileDialog& dialog, qint32 lngPrevious)
+qint32 chosenFilter(const QFileDialog& dialog, qint32 previous)
 {
     const qsizetype index = dialog.nameFilters().indexOf(dialog.selectedNameFilter());
-    return index < 0 ? lngPrevious : static_cast<qint32>(index + 1);
+    return index < 0 ? previous : static_cast<qint32>(index + 1);
 }
 
 // Where the dialogs start while nothing is remembered: the user's files are
@@ -91,104 +91,104 @@ qint16 thousandths(qreal inches)
 } // namespace
 
 CommonDialogs::CommonDialogs()
-    : m_strIniPath(DialogsIni::IniPath())
-    , m_persisted(DialogsIni::Read(m_strIniPath, homeFolder()))
+    : m_iniPath(DialogsIni::iniPath())
+    , m_persisted(DialogsIni::read(m_iniPath, homeFolder()))
     , m_customColors(defaultCustomColors())
-    , m_strFilter(FileDialogText::DefaultFilter())
+    , m_filter(FileDialogText::defaultFilter())
 {}
 
 CommonDialogs::~CommonDialogs()
 {
     // A settings folder we cannot write to only costs the remembered folders.
-    if (m_blnUsePersistence)
-        DialogsIni::Write(m_strIniPath, m_persisted);
+    if (m_persistenceEnabled)
+        DialogsIni::write(m_iniPath, m_persisted);
 }
 
-void CommonDialogs::setStrFilter(const QString& value)
+void CommonDialogs::setFilter(const QString& value)
 {
-    m_strFilter = FileDialogText::StoredFilter(value);
+    m_filter = FileDialogText::storedFilter(value);
 }
 
-QString CommonDialogs::DialogErrorText(qint32 lngCode)
+QString CommonDialogs::describeError(qint32 code)
 {
     const auto found = std::find_if(std::begin(ErrorTexts), std::end(ErrorTexts),
-                                    [lngCode](const ErrorText& entry) { return entry.lngCode == lngCode; });
-    return QString::fromLatin1(found == std::end(ErrorTexts) ? "Unknown Error" : found->strText);
+                                    [code](const ErrorText& entry) { return entry.code == code; });
+    return QString::fromLatin1(found == std::end(ErrorTexts) ? "Unknown Error" : found->text);
 }
 
-void CommonDialogs::reportExtendedError(QWidget* owner, qint32 lngCode)
+void CommonDialogs::reportExtendedError(QWidget* owner, qint32 code)
 {
-    m_lngDialogError = lngCode;
-    m_strDialogError = DialogErrorText(lngCode);
-    if (m_blnShowErrorMessages && lngCode != CdErrGeneralCodes)
-        QMessageBox(QMessageBox::Critical, ErrorTitle, m_strDialogError, QMessageBox::Ok, owner).exec();
+    m_errorCode = code;
+    m_errorText = describeError(code);
+    if (m_errorMessagesEnabled && code != CancelledError)
+        QMessageBox(QMessageBox::Critical, ErrorTitle, m_errorText, QMessageBox::Ok, owner).exec();
 }
 
-void CommonDialogs::prepareFileDialog(QFileDialog& dialog, const QString& strStartFolder, qint32 lngFilterIndex) const
+void CommonDialogs::prepareFileDialog(QFileDialog& dialog, const QString& startFolder, qint32 filterIndex) const
 {
     // The desktop's own dialog, from Qt's platform theme or the XDG portal,
     // wherever there is one; Qt's widget dialog elsewhere.
-    dialog.setDirectory(strStartFolder);
-    const QStringList filters = FileDialogText::NameFilters(m_strFilter);
+    dialog.setDirectory(startFolder);
+    const QStringList filters = FileDialogText::nameFilters(m_filter);
     dialog.setNameFilters(filters);
-    if (lngFilterIndex >= 1 && lngFilterIndex <= filters.size())
-        dialog.selectNameFilter(filters.at(lngFilterIndex - 1));
+    if (filterIndex >= 1 && filterIndex <= filters.size())
+        dialog.selectNameFilter(filters.at(filterIndex - 1));
 }
 
-QString CommonDialogs::strGetOpenFileName(QWidget* ownerfrm, const QString&)
+QString CommonDialogs::getOpenFileName(QWidget* owner)
 {
-    const bool multi = m_blnAllowMultipleFileSelect;
-    const qint32 bufferLength = multi ? std::max(m_lngMaxFileNameBuffer, MinMultiSelectBuffer) : m_lngMaxFileNameBuffer;
-    m_lngNumFilesSelected = 0;
+    const bool multi = m_allowMultipleFileSelect;
+    const qint32 bufferLength = multi ? std::max(m_maxFileNameBuffer, MinMultiSelectBuffer) : m_maxFileNameBuffer;
+    m_selectedFileCount = 0;
 
-    QFileDialog dialog(ownerfrm, m_strTitle.isEmpty() ? OpenTitle : m_strTitle);
-    prepareFileDialog(dialog, strInitialDir().isEmpty() ? m_persisted.LastOpenDir : strInitialDir(),
-                      m_persisted.LastOpenFilter);
+    QFileDialog dialog(owner, m_title.isEmpty() ? OpenTitle : m_title);
+    prepareFileDialog(dialog, initialDir().isEmpty() ? m_persisted.lastOpenDir : initialDir(),
+                      m_persisted.lastOpenFilter);
     dialog.setFileMode(multi ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
 
     QString result;
     if (dialog.exec() != QDialog::Accepted) {
-        reportExtendedError(ownerfrm, CdErrGeneralCodes);
+        reportExtendedError(owner, CancelledError);
     } else {
         const QStringList files = dialog.selectedFiles();
         const FileDialogText::OpenSelection selection =
-            multi ? FileDialogText::MultiSelection(files) : FileDialogText::SingleSelection(files.value(0));
-        if (selection.lngBufferLength > bufferLength)
-            reportExtendedError(ownerfrm, FnErrBufferTooSmall);
+            multi ? FileDialogText::multiSelection(files) : FileDialogText::singleSelection(files.value(0));
+        if (selection.bufferLength > bufferLength)
+            reportExtendedError(owner, BufferTooSmallError);
         else
-            result = takeOpenSelection(selection, chosenFilter(dialog, m_persisted.LastOpenFilter));
+            result = takeOpenSelection(selection, chosenFilter(dialog, m_persisted.lastOpenFilter));
     }
-    setStrInitialDir(m_persisted.LastOpenDir);
+    setInitialDir(m_persisted.lastOpenDir);
     return result;
 }
 
-QString CommonDialogs::takeOpenSelection(const FileDialogText::OpenSelection& selection, qint32 lngFilter)
+QString CommonDialogs::takeOpenSelection(const FileDialogText::OpenSelection& selection, qint32 filter)
 {
-    m_lngNumFilesSelected = selection.lngNumFilesSelected;
-    m_persisted.LastOpenDir = selection.strFolder;
-    m_persisted.LastOpenFile = selection.strFile;
-    m_persisted.LastOpenFilter = lngFilter;
-    if (selection.lngNumFilesSelected >= 2)
-        m_arrstrFiles = selection.arrstrFiles;
-    return selection.strResult;
+    m_selectedFileCount = selection.fileCount;
+    m_persisted.lastOpenDir = selection.folder;
+    m_persisted.lastOpenFile = selection.file;
+    m_persisted.lastOpenFilter = filter;
+    if (selection.fileCount >= 2)
+        m_files = selection.files;
+    return selection.result;
 }
 
-QString CommonDialogs::fstrReturnSingleFileName(qint16 intFile) const
+QString CommonDialogs::selectedFile(int index) const
 {
-    return m_arrstrFiles.value(intFile);
+    return m_files.value(index);
 }
 
-bool CommonDialogs::confirmCreate(QWidget* owner, const QString& strPath) const
+bool CommonDialogs::confirmCreate(QWidget* owner, const QString& path) const
 {
-    const QString text = strPath + QStringLiteral("\nThis file does not exist.\nDo you want to create the file?");
-    return QMessageBox::question(owner, m_strTitle.isEmpty() ? SaveTitle : m_strTitle, text) == QMessageBox::Yes;
+    const QString text = path + QStringLiteral("\nThis file does not exist.\nDo you want to create the file?");
+    return QMessageBox::question(owner, m_title.isEmpty() ? SaveTitle : m_title, text) == QMessageBox::Yes;
 }
 
-QString CommonDialogs::strGetSaveFileName(const QString&)
+QString CommonDialogs::getSaveFileName()
 {
-    QFileDialog dialog(m_lngHWnd, m_strTitle.isEmpty() ? SaveTitle : m_strTitle);
-    prepareFileDialog(dialog, strInitialDir().isEmpty() ? m_persisted.LastSaveDir : strInitialDir(),
-                      m_persisted.LastSaveFilter);
+    QFileDialog dialog(m_owner, m_title.isEmpty() ? SaveTitle : m_title);
+    prepareFileDialog(dialog, initialDir().isEmpty() ? m_persisted.lastSaveDir : initialDir(),
+                      m_persisted.lastSaveFilter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     // The callers decide about existing files themselves.
@@ -197,85 +197,84 @@ QString CommonDialogs::strGetSaveFileName(const QString&)
     QString result;
     while (true) {
         if (dialog.exec() != QDialog::Accepted) {
-            reportExtendedError(m_lngHWnd, CdErrGeneralCodes);
+            reportExtendedError(m_owner, CancelledError);
             break;
         }
         const FileDialogText::OpenSelection selection =
-            FileDialogText::SingleSelection(dialog.selectedFiles().value(0));
-        if (selection.lngBufferLength > m_lngMaxFileNameBuffer) {
-            reportExtendedError(m_lngHWnd, FnErrBufferTooSmall);
+            FileDialogText::singleSelection(dialog.selectedFiles().value(0));
+        if (selection.bufferLength > m_maxFileNameBuffer) {
+            reportExtendedError(m_owner, BufferTooSmallError);
             break;
         }
         // Declining the new file goes back to the dialog, as the question implies.
-        if (m_blnCreatePrompt && !QFileInfo::exists(selection.strResult) &&
-            !confirmCreate(&dialog, selection.strResult))
+        if (m_createPrompt && !QFileInfo::exists(selection.result) && !confirmCreate(&dialog, selection.result))
             continue;
-        result = selection.strResult;
-        m_persisted.LastSaveDir = selection.strFolder;
-        m_persisted.LastSaveFile = selection.strFile;
-        m_persisted.LastSaveFilter = chosenFilter(dialog, m_persisted.LastSaveFilter);
+        result = selection.result;
+        m_persisted.lastSaveDir = selection.folder;
+        m_persisted.lastSaveFile = selection.file;
+        m_persisted.lastSaveFilter = chosenFilter(dialog, m_persisted.lastSaveFilter);
         break;
     }
-    setStrInitialDir(m_persisted.LastSaveDir);
+    setInitialDir(m_persisted.lastSaveDir);
     return result;
 }
 
-qint32 CommonDialogs::lngChooseColor(qint32 lplngNewColor)
+qint32 CommonDialogs::chooseColor(qint32 initialColor)
 {
     for (int i = 0; i < m_customColors.size(); ++i)
         QColorDialog::setCustomColor(i, QColor::fromRgb(m_customColors.at(i)));
-    QColorDialog dialog(QColor::fromRgb(static_cast<QRgb>(lplngNewColor)), m_lngHWnd);
+    QColorDialog dialog(QColor::fromRgb(static_cast<QRgb>(initialColor)), m_owner);
     dialog.setOption(QColorDialog::DontUseNativeDialog);
     const bool chosen = dialog.exec() == QDialog::Accepted;
     // Custom colours the user defined stay for this instance's next colour dialog.
     for (int i = 0; i < m_customColors.size(); ++i)
         m_customColors[i] = QColorDialog::customColor(i).rgb();
     if (!chosen) {
-        reportExtendedError(m_lngHWnd, CdErrGeneralCodes);
+        reportExtendedError(m_owner, CancelledError);
         return -1;
     }
-    m_lngColor = colorValue(dialog.selectedColor());
-    return m_lngColor;
+    m_color = colorValue(dialog.selectedColor());
+    return m_color;
 }
 
 void CommonDialogs::takeFont(const QFont& font)
 {
     // A font sized in pixels has no point size; it counts as 10 points.
-    m_lngFontSize = font.pointSize() < 1 ? 10 : font.pointSize();
-    m_strFontFaceName = font.family();
-    m_lngFontColor = 0;
-    m_blnIsFontBold = font.bold();
-    m_blnIsFontItalic = font.italic();
-    m_lngFontType = (m_blnIsFontBold ? BoldFontType : 0) | (m_blnIsFontItalic ? ItalicFontType : 0);
-    if (m_lngFontType == 0)
-        m_lngFontType = RegularFontType;
+    m_fontSize = font.pointSize() < 1 ? 10 : font.pointSize();
+    m_fontFaceName = font.family();
+    m_fontColor = 0;
+    m_isFontBold = font.bold();
+    m_isFontItalic = font.italic();
+    m_fontType = (m_isFontBold ? BoldFontType : 0) | (m_isFontItalic ? ItalicFontType : 0);
+    if (m_fontType == 0)
+        m_fontType = RegularFontType;
     // Italic names the style even for a bold italic face.
-    if (m_blnIsFontItalic)
-        m_strFontStyle = QStringLiteral("Italic");
-    else if (m_blnIsFontBold)
-        m_strFontStyle = QStringLiteral("Bold");
+    if (m_isFontItalic)
+        m_fontStyle = QStringLiteral("Italic");
+    else if (m_isFontBold)
+        m_fontStyle = QStringLiteral("Bold");
     else
-        m_strFontStyle = QStringLiteral("Regular");
+        m_fontStyle = QStringLiteral("Regular");
 }
 
-bool CommonDialogs::blnChooseFont()
+bool CommonDialogs::chooseFont()
 {
-    QFontDialog dialog(QFont(), m_lngHWnd);
+    QFontDialog dialog(QFont(), m_owner);
     dialog.setOptions(QFontDialog::DontUseNativeDialog | QFontDialog::ScalableFonts);
     if (dialog.exec() != QDialog::Accepted) {
-        reportExtendedError(m_lngHWnd, CdErrGeneralCodes);
+        reportExtendedError(m_owner, CancelledError);
         return false;
     }
     takeFont(dialog.selectedFont());
     return true;
 }
 
-bool CommonDialogs::blnPrintDialog()
+bool CommonDialogs::showPrintDialog()
 {
     QPrinter printer;
-    QPrintDialog dialog(&printer, m_lngHWnd);
+    QPrintDialog dialog(&printer, m_owner);
     if (dialog.exec() != QDialog::Accepted) {
-        reportExtendedError(m_lngHWnd, CdErrGeneralCodes);
+        reportExtendedError(m_owner, CancelledError);
         return false;
     }
     return true;
@@ -283,9 +282,9 @@ bool CommonDialogs::blnPrintDialog()
 
 QPageLayout CommonDialogs::pageLayout() const
 {
-    const QPageSize paper(QSizeF(m_lngPaperWidth, m_lngPaperHeight) / ThousandthsPerInch, QPageSize::Inch);
-    const QMarginsF margins(m_intLeftMargin, m_intTopMargin, m_intRightMargin, m_intBottomMargin);
-    const QMarginsF minimum(m_intMinMarginLeft, m_intMinMarginTop, m_intMinMarginRight, m_intMinMarginBottom);
+    const QPageSize paper(QSizeF(m_paperWidth, m_paperHeight) / ThousandthsPerInch, QPageSize::Inch);
+    const QMarginsF margins(m_leftMargin, m_topMargin, m_rightMargin, m_bottomMargin);
+    const QMarginsF minimum(m_minMarginLeft, m_minMarginTop, m_minMarginRight, m_minMarginBottom);
     return QPageLayout(paper, QPageLayout::Portrait, margins / ThousandthsPerInch, QPageLayout::Inch,
                        minimum / ThousandthsPerInch);
 }
@@ -296,44 +295,44 @@ void CommonDialogs::takePageLayout(const QPageLayout& layout)
     QPageLayout inches = layout;
     inches.setUnits(QPageLayout::Inch);
     const QSizeF paper = inches.fullRect().size();
-    m_lngPaperWidth = qRound(paper.width() * ThousandthsPerInch);
-    m_lngPaperHeight = qRound(paper.height() * ThousandthsPerInch);
+    m_paperWidth = qRound(paper.width() * ThousandthsPerInch);
+    m_paperHeight = qRound(paper.height() * ThousandthsPerInch);
     const QMarginsF margins = inches.margins();
-    m_intLeftMargin = thousandths(margins.left());
-    m_intTopMargin = thousandths(margins.top());
-    m_intRightMargin = thousandths(margins.right());
-    m_intBottomMargin = thousandths(margins.bottom());
+    m_leftMargin = thousandths(margins.left());
+    m_topMargin = thousandths(margins.top());
+    m_rightMargin = thousandths(margins.right());
+    m_bottomMargin = thousandths(margins.bottom());
     const QMarginsF minimum = inches.minimumMargins();
-    m_intMinMarginLeft = thousandths(minimum.left());
-    m_intMinMarginTop = thousandths(minimum.top());
-    m_intMinMarginRight = thousandths(minimum.right());
-    m_intMinMarginBottom = thousandths(minimum.bottom());
+    m_minMarginLeft = thousandths(minimum.left());
+    m_minMarginTop = thousandths(minimum.top());
+    m_minMarginRight = thousandths(minimum.right());
+    m_minMarginBottom = thousandths(minimum.bottom());
 }
 
-bool CommonDialogs::blnPageSetup()
+bool CommonDialogs::showPageSetupDialog()
 {
     QPrinter printer;
     printer.setPageLayout(pageLayout());
-    QPageSetupDialog dialog(&printer, m_lngHWnd);
+    QPageSetupDialog dialog(&printer, m_owner);
     if (dialog.exec() != QDialog::Accepted) {
-        reportExtendedError(m_lngHWnd, CdErrGeneralCodes);
+        reportExtendedError(m_owner, CancelledError);
         return false;
     }
     takePageLayout(printer.pageLayout());
     return true;
 }
 
-QString CommonDialogs::fstrBrowseForFolder(QWidget* lphWnd)
+QString CommonDialogs::browseForFolder(QWidget* owner)
 {
-    return QFileDialog::getExistingDirectory(lphWnd, FolderTitle, QDir::homePath(), QFileDialog::ShowDirsOnly);
+    return QFileDialog::getExistingDirectory(owner, FolderTitle, QDir::homePath(), QFileDialog::ShowDirsOnly);
 }
 
-qint32 CommonDialogs::flngShowAbout()
+qint32 CommonDialogs::showAbout()
 {
-    const QString title = QString::fromUtf8(Version::ProductName) + u' ' + QString::number(Version::Major) + u'.' +
-                          QString::number(Version::Minor) + u'.' + QString::number(Version::Revision);
+    const QString nameAndVersion = QString::fromUtf8(Version::ProductName) + u' ' + QString::number(Version::Major) +
+                                   u'.' + QString::number(Version::Minor) + u'.' + QString::number(Version::Revision);
     const QString notice = QStringLiteral("Copyright © ") + QString::fromUtf8(Version::Publisher);
-    QMessageBox::about(m_lngHWnd, title, title + u'\n' + notice);
+    QMessageBox::about(m_owner, nameAndVersion, nameAndVersion + u'\n' + notice);
     // The box has no result of its own; report success as the shell did.
     return 1;
 }

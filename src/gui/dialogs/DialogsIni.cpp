@@ -59,10 +59,10 @@ bool inSection(const IniLine& line)
     return line.section.compare(Section, Qt::CaseInsensitive) == 0;
 }
 
-qsizetype findKey(const QList<IniLine>& lines, const QString& strKey)
+qsizetype findKey(const QList<IniLine>& lines, const QString& key)
 {
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (inSection(lines.at(i)) && lines.at(i).key.compare(strKey, Qt::CaseInsensitive) == 0)
+        if (inSection(lines.at(i)) && lines.at(i).key.compare(key, Qt::CaseInsensitive) == 0)
             return i;
     }
     return -1;
@@ -70,9 +70,9 @@ qsizetype findKey(const QList<IniLine>& lines, const QString& strKey)
 
 // The key's first value in the section: blanks around it and one pair of
 // enclosing quotation marks removed, cut to the read buffer.
-QString profileString(const QList<IniLine>& lines, const QString& strKey)
+QString profileString(const QList<IniLine>& lines, const QString& key)
 {
-    const qsizetype found = findKey(lines, strKey);
+    const qsizetype found = findKey(lines, key);
     if (found < 0)
         return QString();
     const QString& line = lines.at(found).text;
@@ -82,34 +82,34 @@ QString profileString(const QList<IniLine>& lines, const QString& strKey)
     return value.left(MaxTextLength);
 }
 
-QString textOr(const QList<IniLine>& lines, const QString& strKey, const QString& strDefault)
+QString textOr(const QList<IniLine>& lines, const QString& key, const QString& fallback)
 {
-    const QString value = profileString(lines, strKey);
-    return value.isEmpty() ? strDefault : value;
+    const QString value = profileString(lines, key);
+    return value.isEmpty() ? fallback : value;
 }
 
 // Leading digits count, as the platform read them ("2 " and "2x" are 2).
-qint32 positionOr1(const QList<IniLine>& lines, const QString& strKey)
+qint32 positionOr1(const QList<IniLine>& lines, const QString& key)
 {
     static const QRegularExpression digits(QStringLiteral("^\\d+"));
     bool ok = false;
-    const qint32 value = digits.match(profileString(lines, strKey)).captured().toInt(&ok);
+    const qint32 value = digits.match(profileString(lines, key)).captured().toInt(&ok);
     return ok && value >= 1 ? value : 1;
 }
 
-QByteArray readFile(const QString& strIniPath)
+QByteArray readFile(const QString& path)
 {
-    QFile file(strIniPath);
-    if (strIniPath.isEmpty() || !file.open(QIODevice::ReadOnly))
+    QFile file(path);
+    if (path.isEmpty() || !file.open(QIODevice::ReadOnly))
         return QByteArray();
     return file.read(MaxFileBytes);
 }
 
-QString singleLine(const QString& strText)
+QString singleLine(const QString& text)
 {
     static const QRegularExpression lineEnd(QStringLiteral("[\\x{0}\\r\\n]"));
-    const qsizetype cut = strText.indexOf(lineEnd);
-    return cut < 0 ? strText : strText.left(cut);
+    const qsizetype cut = text.indexOf(lineEnd);
+    return cut < 0 ? text : text.left(cut);
 }
 
 // Replaces each key's first line in the section and adds the missing keys
@@ -148,7 +148,7 @@ QByteArray withValues(const QList<IniLine>& lines, const QList<KeyValue>& values
 
 } // namespace
 
-QString IniPath()
+QString iniPath()
 {
     const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     if (config.isEmpty())
@@ -157,34 +157,34 @@ QString IniPath()
     return config + QStringLiteral("/zorvane/") + program + QStringLiteral(".ini");
 }
 
-PersistedValues Read(const QString& strIniPath, const QString& strDefaultFolder)
+PersistedValues read(const QString& path, const QString& defaultFolder)
 {
-    const QList<IniLine> lines = parse(readFile(strIniPath));
+    const QList<IniLine> lines = parse(readFile(path));
     PersistedValues values;
-    values.InitialDir = textOr(lines, QStringLiteral("InitialDir"), strDefaultFolder);
-    values.LastOpenDir = textOr(lines, QStringLiteral("LastOpenDir"), strDefaultFolder);
-    values.LastOpenFilter = positionOr1(lines, QStringLiteral("LastOpenFilter"));
-    values.LastOpenFile = profileString(lines, QStringLiteral("LastOpenFile"));
-    values.LastSaveDir = textOr(lines, QStringLiteral("LastSaveDir"), strDefaultFolder);
-    values.LastSaveFilter = positionOr1(lines, QStringLiteral("LastSaveFilter"));
-    values.LastSaveFile = profileString(lines, QStringLiteral("LastSaveFile"));
+    values.initialDir = textOr(lines, QStringLiteral("InitialDir"), defaultFolder);
+    values.lastOpenDir = textOr(lines, QStringLiteral("LastOpenDir"), defaultFolder);
+    values.lastOpenFilter = positionOr1(lines, QStringLiteral("LastOpenFilter"));
+    values.lastOpenFile = profileString(lines, QStringLiteral("LastOpenFile"));
+    values.lastSaveDir = textOr(lines, QStringLiteral("LastSaveDir"), defaultFolder);
+    values.lastSaveFilter = positionOr1(lines, QStringLiteral("LastSaveFilter"));
+    values.lastSaveFile = profileString(lines, QStringLiteral("LastSaveFile"));
     return values;
 }
 
-bool Write(const QString& strIniPath, const PersistedValues& values)
+bool write(const QString& path, const PersistedValues& values)
 {
-    if (strIniPath.isEmpty() || !AtomicFile::makeFolder(QFileInfo(strIniPath).absolutePath()))
+    if (path.isEmpty() || !AtomicFile::makeFolder(QFileInfo(path).absolutePath()))
         return false;
     const QList<KeyValue> keys{
-        {QStringLiteral("InitialDir"), values.InitialDir},
-        {QStringLiteral("LastOpenDir"), values.LastOpenDir},
-        {QStringLiteral("LastOpenFilter"), QString::number(values.LastOpenFilter)},
-        {QStringLiteral("LastOpenFile"), values.LastOpenFile},
-        {QStringLiteral("LastSaveDir"), values.LastSaveDir},
-        {QStringLiteral("LastSaveFilter"), QString::number(values.LastSaveFilter)},
-        {QStringLiteral("LastSaveFile"), values.LastSaveFile},
+        {QStringLiteral("InitialDir"), values.initialDir},
+        {QStringLiteral("LastOpenDir"), values.lastOpenDir},
+        {QStringLiteral("LastOpenFilter"), QString::number(values.lastOpenFilter)},
+        {QStringLiteral("LastOpenFile"), values.lastOpenFile},
+        {QStringLiteral("LastSaveDir"), values.lastSaveDir},
+        {QStringLiteral("LastSaveFilter"), QString::number(values.lastSaveFilter)},
+        {QStringLiteral("LastSaveFile"), values.lastSaveFile},
     };
-    return AtomicFile::write(strIniPath, withValues(parse(readFile(strIniPath)), keys), 0600);
+    return AtomicFile::write(path, withValues(parse(readFile(path)), keys), 0600);
 }
 
 } // namespace DialogsIni

@@ -7,26 +7,26 @@ namespace {
 const QChar Nul = QChar(0);
 const QString PairEnd = QString(2, QChar(0));
 
-QString folderOf(const QString& strPath)
+QString folderOf(const QString& path)
 {
-    return strPath.left(strPath.lastIndexOf(u'/') + 1);
+    return path.left(path.lastIndexOf(u'/') + 1);
 }
 
 // The longest folder, ending with "/", that holds every path.
-QString commonFolder(const QStringList& arrstrPaths)
+QString commonFolder(const QStringList& paths)
 {
-    QString folder = folderOf(arrstrPaths.first());
-    for (const QString& path : arrstrPaths) {
+    QString folder = folderOf(paths.first());
+    for (const QString& path : paths) {
         while (!folder.isEmpty() && !path.startsWith(folder))
             folder = folderOf(folder.chopped(1));
     }
     return folder;
 }
 
-QString qtPatterns(const QString& strPatterns)
+QString qtPatterns(const QString& patternText)
 {
     QStringList patterns;
-    for (const QString& pattern : strPatterns.split(u';', Qt::SkipEmptyParts)) {
+    for (const QString& pattern : patternText.split(u';', Qt::SkipEmptyParts)) {
         const QString trimmed = pattern.trimmed();
         if (!trimmed.isEmpty())
             patterns.append(trimmed == u"*.*" ? QStringLiteral("*") : trimmed);
@@ -36,32 +36,32 @@ QString qtPatterns(const QString& strPatterns)
 
 // "All Files (*.*)" already names its pattern; drop that copy so Qt's form
 // does not show it twice.
-QString descriptionWithoutPattern(const QString& strDescription, const QString& strPatterns)
+QString descriptionWithoutPattern(const QString& description, const QString& patternText)
 {
-    const QString own = u'(' + strPatterns.trimmed() + u')';
-    if (strDescription.trimmed().endsWith(own, Qt::CaseInsensitive))
-        return strDescription.trimmed().chopped(own.size()).trimmed();
-    return strDescription.trimmed();
+    const QString own = u'(' + patternText.trimmed() + u')';
+    if (description.trimmed().endsWith(own, Qt::CaseInsensitive))
+        return description.trimmed().chopped(own.size()).trimmed();
+    return description.trimmed();
 }
 
 } // namespace
 
-QString StoredFilter(const QString& strFilter)
+QString storedFilter(const QString& filter)
 {
-    QString stored = strFilter;
+    QString stored = filter;
     stored.replace(u'|', Nul);
     return stored.endsWith(PairEnd) ? stored : stored + PairEnd;
 }
 
-QString DefaultFilter()
+QString defaultFilter()
 {
-    return StoredFilter(QStringLiteral("All Files (*.*)|*.*|Batch Files (*.BAT)|*.BAT|INF Files (*.INF)|*.INF|"
+    return storedFilter(QStringLiteral("All Files (*.*)|*.*|Batch Files (*.BAT)|*.BAT|INF Files (*.INF)|*.INF|"
                                        "SYS Files (*.SYS)|*.SYS|HTM Files (*.HTM)|*.HTM|Text Files (*.TXT)|*.TXT"));
 }
 
-QStringList NameFilters(const QString& strStoredFilter)
+QStringList nameFilters(const QString& stored)
 {
-    const QStringList parts = strStoredFilter.left(strStoredFilter.indexOf(PairEnd)).split(Nul);
+    const QStringList parts = stored.left(stored.indexOf(PairEnd)).split(Nul);
     QStringList filters;
     // A description left without its pattern is not a filter.
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
@@ -72,37 +72,37 @@ QStringList NameFilters(const QString& strStoredFilter)
     return filters;
 }
 
-OpenSelection SingleSelection(const QString& strPath)
+OpenSelection singleSelection(const QString& path)
 {
     OpenSelection selection;
-    selection.strResult = strPath;
-    selection.strFolder = folderOf(strPath);
-    selection.strFile = strPath;
-    selection.lngBufferLength = strPath.size() + 1;
+    selection.result = path;
+    selection.folder = folderOf(path);
+    selection.file = path;
+    selection.bufferLength = path.size() + 1;
     return selection;
 }
 
-OpenSelection MultiSelection(const QStringList& arrstrPaths)
+OpenSelection multiSelection(const QStringList& paths)
 {
-    if (arrstrPaths.size() < 2) {
-        OpenSelection selection = SingleSelection(arrstrPaths.value(0));
-        selection.lngNumFilesSelected = 1;
-        selection.strFile = selection.strResult.mid(selection.strFolder.size());
-        selection.lngBufferLength = selection.strResult.size() + 2;
+    if (paths.size() < 2) {
+        OpenSelection selection = singleSelection(paths.value(0));
+        selection.fileCount = 1;
+        selection.file = selection.result.mid(selection.folder.size());
+        selection.bufferLength = selection.result.size() + 2;
         return selection;
     }
     OpenSelection selection;
-    selection.lngNumFilesSelected = static_cast<qint32>(arrstrPaths.size());
-    selection.strFolder = commonFolder(arrstrPaths);
+    selection.fileCount = static_cast<qint32>(paths.size());
+    selection.folder = commonFolder(paths);
     QStringList names;
-    for (const QString& path : arrstrPaths)
-        names.append(path.mid(selection.strFolder.size()));
-    selection.strResult = names.join(Nul);
+    for (const QString& path : paths)
+        names.append(path.mid(selection.folder.size()));
+    selection.result = names.join(Nul);
     // The names as a whole when none of them lies in a subfolder.
-    selection.strFile = selection.strResult.mid(selection.strResult.lastIndexOf(u'/') + 1);
-    selection.arrstrFiles = arrstrPaths;
+    selection.file = selection.result.mid(selection.result.lastIndexOf(u'/') + 1);
+    selection.files = paths;
     // The folder's "/" stands for the NUL after it; one more NUL ends the list.
-    selection.lngBufferLength = selection.strFolder.size() + selection.strResult.size() + 2;
+    selection.bufferLength = selection.folder.size() + selection.result.size() + 2;
     return selection;
 }
 

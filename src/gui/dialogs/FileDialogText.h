@@ -10,37 +10,37 @@ namespace FileDialogText {
 
 // The filter as stored: every "|" becomes a NUL, and the text ends in two
 // NULs, so "Rar Files|*.rar" and "Rar Files\0*.rar\0\0" are stored alike.
-QString StoredFilter(const QString& strFilter);
+QString storedFilter(const QString& filter);
 
 // The filter offered when none is set: all files, then batch, INF, SYS, HTM
 // and text files.
-QString DefaultFilter();
+QString defaultFilter();
 
 // The description/pattern pairs of a stored filter as Qt name filters, one per
 // pair, in order: "Rar Files (*.rar)". ";" between patterns becomes a blank
 // and "*.*" becomes "*", which is what matches every file here.
-QStringList NameFilters(const QString& strStoredFilter);
+QStringList nameFilters(const QString& stored);
 
 // What one accepted open dialog yields, in the shape the dialog's callers read.
 struct OpenSelection
 {
-    qint32 lngNumFilesSelected = 0;
-    // One file: its full path. Several: their names below strFolder, NUL-separated.
-    QString strResult;
+    qint32 fileCount = 0;
+    // One file: its full path. Several: their names below folder, NUL-separated.
+    QString result;
     // Ends with "/".
-    QString strFolder;
-    QString strFile;
+    QString folder;
+    QString file;
     // Full paths, in the dialog's order; filled for two files or more.
-    QStringList arrstrFiles;
+    QStringList files;
     // Characters the selection needs in the dialog's file buffer, terminators included.
-    qsizetype lngBufferLength = 0;
+    qsizetype bufferLength = 0;
 };
 
 // A single-selection dialog: the folder and the last file are those of the path.
-OpenSelection SingleSelection(const QString& strPath);
+OpenSelection singleSelection(const QString& path);
 
 // A multi-select dialog: one path is taken whole; several are split into their
 // common folder and the names below it, kept in the order given.
-OpenSelection MultiSelection(const QStringList& arrstrPaths);
+OpenSelection multiSelection(const QStringList& paths);
 
 } // namespace FileDialogText

@@ -90,7 +90,7 @@ void MainWindow::start(const QStringList& arguments)
     // The check runs in the background; a newer version is offered whenever
     // its answer arrives, even during a run.
     m_updateChecker = new UpdateChecker(this);
-    m_updateChecker->Start();
+    m_updateChecker->start();
     if (arguments == QStringList{UninstallSwitch}) {
         uninstall();
         return;
@@ -295,7 +295,7 @@ void MainWindow::sendToTray()
         return;
     // The icon is made when first needed, not at every start.
     connect(TrayIcon::icon(), &QSystemTrayIcon::activated, this, &MainWindow::onTrayActivated, Qt::UniqueConnection);
-    TrayIcon::add(this, windowTitle(), PasswordDialog::FormIcon());
+    TrayIcon::add(this, windowTitle(), PasswordDialog::icon());
 }
 
 void MainWindow::onTrayActivated(QSystemTrayIcon::ActivationReason reason)
@@ -330,8 +330,8 @@ AppMenus& MainWindow::menus()
 
 void MainWindow::checkForUpdate()
 {
-    m_updateChecker->frommenu = true;
-    m_updateChecker->Start();
+    m_updateChecker->fromMenu = true;
+    m_updateChecker->start();
 }
 
 void MainWindow::leaveFromTray()
@@ -344,7 +344,7 @@ void MainWindow::showTips()
 {
     if (m_tips == nullptr)
         m_tips = new TipsDialog(this);
-    m_tips->Open();
+    m_tips->showTips();
 }
 
 void MainWindow::openArchives()
@@ -352,17 +352,17 @@ void MainWindow::openArchives()
     // The old instance writes its remembered folder before the new one reads it.
     m_dialogs.reset();
     m_dialogs = std::make_unique<CommonDialogs>();
-    m_dialogs->setBlnAllowMultipleFileSelect(true);
-    m_dialogs->setStrFilter(QStringLiteral("Rar Files|*.rar"));
-    m_dialogs->setStrInitialDir(QString());
-    const QString first = m_dialogs->strGetOpenFileName(this);
+    m_dialogs->setAllowMultipleFileSelect(true);
+    m_dialogs->setFilter(QStringLiteral("Rar Files|*.rar"));
+    m_dialogs->setInitialDir(QString());
+    const QString first = m_dialogs->getOpenFileName(this);
     if (first.isEmpty())
         return;
-    const qint32 count = m_dialogs->lngNumFilesSelected();
+    const qint32 count = m_dialogs->selectedFileCount();
     QStringList archives;
     if (count >= 2) {
         for (qint32 i = 0; i < count; ++i)
-            archives.append(m_dialogs->fstrReturnSingleFileName(static_cast<qint16>(i)));
+            archives.append(m_dialogs->selectedFile(static_cast<qint16>(i)));
     } else {
         archives.append(first);
     }

@@ -29,55 +29,55 @@ QString checkState(const QCheckBox* box)
 
 OptionsDialog::OptionsDialog(QWidget* parent)
     : QDialog(parent)
-    , Check1(new QCheckBox(QStringLiteral("Associate Rar files with Zorvane"), this))
-    , Check2(new QCheckBox(QStringLiteral("Integrate with file managers "), this))
-    , Label1(new QLabel(QStringLiteral("Default extract folder:"), this))
-    , defexfold{new QRadioButton(SettingsKeys::CurrentFolder, this),
-                new QRadioButton(SettingsKeys::LastUsedFolder, this)}
-    , Command1(new QPushButton(QStringLiteral("OK"), this))
-    , Command2(new QPushButton(QStringLiteral("Cancel"), this))
+    , m_associateCheck(new QCheckBox(QStringLiteral("Associate Rar files with Zorvane"), this))
+    , m_fileManagerCheck(new QCheckBox(QStringLiteral("Integrate with file managers "), this))
+    , m_folderLabel(new QLabel(QStringLiteral("Default extract folder:"), this))
+    , m_currentFolderChoice(new QRadioButton(SettingsKeys::CurrentFolder, this))
+    , m_lastUsedFolderChoice(new QRadioButton(SettingsKeys::LastUsedFolder, this))
+    , m_okButton(new QPushButton(QStringLiteral("OK"), this))
+    , m_cancelButton(new QPushButton(QStringLiteral("Cancel"), this))
 {
     setObjectName(QStringLiteral("frmopt"));
     setWindowTitle(QStringLiteral("0ptions"));
-    Check1->setObjectName(QStringLiteral("Check1"));
-    Check2->setObjectName(QStringLiteral("Check2"));
-    Label1->setObjectName(QStringLiteral("Label1"));
-    defexfold[0]->setObjectName(QStringLiteral("defexfold_0"));
-    defexfold[1]->setObjectName(QStringLiteral("defexfold_1"));
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setDefault(true);
-    Command2->setObjectName(QStringLiteral("Command2"));
+    m_associateCheck->setObjectName(QStringLiteral("Check1"));
+    m_fileManagerCheck->setObjectName(QStringLiteral("Check2"));
+    m_folderLabel->setObjectName(QStringLiteral("Label1"));
+    m_currentFolderChoice->setObjectName(QStringLiteral("defexfold_0"));
+    m_lastUsedFolderChoice->setObjectName(QStringLiteral("defexfold_1"));
+    m_okButton->setObjectName(QStringLiteral("Command1"));
+    m_okButton->setDefault(true);
+    m_cancelButton->setObjectName(QStringLiteral("Command2"));
 
     auto* folders = new QHBoxLayout;
-    folders->addWidget(Label1);
-    folders->addWidget(defexfold[0]);
-    folders->addWidget(defexfold[1]);
+    folders->addWidget(m_folderLabel);
+    folders->addWidget(m_currentFolderChoice);
+    folders->addWidget(m_lastUsedFolderChoice);
     folders->addStretch();
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(Command1);
-    buttons->addWidget(Command2);
+    buttons->addWidget(m_okButton);
+    buttons->addWidget(m_cancelButton);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Check1);
-    layout->addWidget(Check2);
+    layout->addWidget(m_associateCheck);
+    layout->addWidget(m_fileManagerCheck);
     layout->addLayout(folders);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(Command1, &QPushButton::clicked, this, &OptionsDialog::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &OptionsDialog::reject);
-    Form_Load();
+    connect(m_okButton, &QPushButton::clicked, this, &OptionsDialog::applyAndClose);
+    connect(m_cancelButton, &QPushButton::clicked, this, &OptionsDialog::reject);
+    loadSettings();
 }
 
-QByteArray OptionsDialog::MenuweaveText(const QString& strProgram)
+QByteArray OptionsDialog::menuweaveText(const QString& program)
 {
     const QStringList lines{
         QStringLiteral("[Dynamic Items]"),
         QStringLiteral("Parent1 = 0"),
-        QStringLiteral("Application1=") + strProgram,
+        QStringLiteral("Application1=") + program,
         QStringLiteral("Caption1=E&xtract with Zorvane..."),
         QStringLiteral("Hint1=Extract archive using Zorvane"),
-        QStringLiteral("IconFile1=") + strProgram,
+        QStringLiteral("IconFile1=") + program,
         QStringLiteral("IconIndex1 = 0"),
         QStringLiteral("Checked1 = 1"),
         QStringLiteral("FileType1 = Zorvane"),
@@ -86,39 +86,39 @@ QByteArray OptionsDialog::MenuweaveText(const QString& strProgram)
     return (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
 }
 
-void OptionsDialog::Form_Load()
+void OptionsDialog::loadSettings()
 {
     m_settings.setCompany(QStringLiteral("Quenmarsh"));
     m_settings.setAppName(QStringLiteral("Zorvane"));
-    Check1->setChecked(
+    m_associateCheck->setChecked(
         m_settings.value(SettingsKeys::Options, SettingsKeys::AssociateRarFiles, QStringLiteral("1")).toInt() != 0);
-    Check2->setChecked(
+    m_fileManagerCheck->setChecked(
         m_settings.value(SettingsKeys::Options, SettingsKeys::ShellIntegration, QStringLiteral("1")).toInt() != 0);
     // A value that is neither button's text leaves "Last used" chosen.
     const QString folder =
         m_settings.value(SettingsKeys::Options, SettingsKeys::DefaultExtractFolder, SettingsKeys::CurrentFolder);
-    defexfold[folder == defexfold[0]->text() ? 0 : 1]->setChecked(true);
+    (folder == m_currentFolderChoice->text() ? m_currentFolderChoice : m_lastUsedFolderChoice)->setChecked(true);
 }
 
 QString OptionsDialog::selectedFolderChoice() const
 {
-    return defexfold[0]->isChecked() ? defexfold[0]->text() : defexfold[1]->text();
+    return (m_currentFolderChoice->isChecked() ? m_currentFolderChoice : m_lastUsedFolderChoice)->text();
 }
 
 // Every step runs whatever the one before achieved; the settings are stored in
 // any case.
-void OptionsDialog::Command1_Click()
+void OptionsDialog::applyAndClose()
 {
     const QString program = AppPaths::programFile();
-    if (Check1->isChecked())
+    if (m_associateCheck->isChecked())
         FileAssociation::create(FileType, Extension, Description, program, QString());
     else
         FileAssociation::remove(FileType, Extension);
-    if (Check2->isChecked())
-        AtomicFile::write(AppPaths::writableProgramFolder() + MenuweaveFile, MenuweaveText(program), 0644);
-    ExtensionRegistration::run(AppPaths::shellExtensionLibrary(), Check2->isChecked());
-    m_settings.setValues(SettingsKeys::Options, {{SettingsKeys::AssociateRarFiles, checkState(Check1)},
-                                                 {SettingsKeys::ShellIntegration, checkState(Check2)},
+    if (m_fileManagerCheck->isChecked())
+        AtomicFile::write(AppPaths::writableProgramFolder() + MenuweaveFile, menuweaveText(program), 0644);
+    ExtensionRegistration::run(AppPaths::shellExtensionLibrary(), m_fileManagerCheck->isChecked());
+    m_settings.setValues(SettingsKeys::Options, {{SettingsKeys::AssociateRarFiles, checkState(m_associateCheck)},
+                                                 {SettingsKeys::ShellIntegration, checkState(m_fileManagerCheck)},
                                                  {SettingsKeys::DefaultExtractFolder, selectedFolderChoice()}});
     accept();
 }

@@ -19,19 +19,20 @@ class OptionsDialog : public QDialog
 public:
     explicit OptionsDialog(QWidget* parent = nullptr);
 
-    // The context-menu extension's configuration for the program file strProgram.
-    static QByteArray MenuweaveText(const QString& strProgram);
+    // The context-menu extension's configuration for the program file program.
+    static QByteArray menuweaveText(const QString& program);
 
 private:
-    void Form_Load();
-    void Command1_Click();
+    void loadSettings();
+    void applyAndClose();
     QString selectedFolderChoice() const;
 
     SettingsStore m_settings;
-    QCheckBox* Check1;
-    QCheckBox* Check2;
-    QLabel* Label1;
-    QRadioButton* defexfold[2];
-    QPushButton* Command1;
-    QPushButton* Command2;
+    QCheckBox* m_associateCheck;
+    QCheckBox* m_fileManagerCheck;
+    QLabel* m_folderLabel;
+    QRadioButton* m_currentFolderChoice;
+    QRadioButton* m_lastUsedFolderChoice;
+    QPushButton* m_okButton;
+    QPushButton* m_cancelButton;
 };

@@ -8,14 +8,15 @@ ExtractionPrompts::Folder DialogPrompts::askExtractFolder(const QString& archive
 {
     ExtractFolderDialog chooser(archiveFolder);
     chooser.exec();
-    return {chooser.cancl, chooser.extfldr, chooser.useforall, chooser.newforeach, chooser.autoOpen};
+    return {chooser.isCancelled(), chooser.folder(), chooser.useForAll(), chooser.folderPerArchive(),
+            chooser.autoOpen()};
 }
 
 ExtractionPrompts::Password DialogPrompts::askPassword()
 {
     PasswordDialog prompt(m_owner);
     prompt.exec();
-    return {prompt.pword, prompt.ufa};
+    return {prompt.password(), prompt.useForAll()};
 }
 
 ExtractionPrompts::OverwriteAnswer DialogPrompts::askOverwrite(const QString& entryName)

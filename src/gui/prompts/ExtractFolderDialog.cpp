@@ -40,26 +40,26 @@ ExtractFolderDialog::ExtractFolderDialog(const QString& archiveFolder, QWidget* 
     m_settings.setAppName(QStringLiteral("Zorvane"));
     buildControls();
     layOutControls();
-    Form_Load(archiveFolder);
+    loadChoices(archiveFolder);
 }
 
-QString ExtractFolderDialog::WithTrailingSlash(const QString& strFolder)
+QString ExtractFolderDialog::withTrailingSlash(const QString& folder)
 {
-    return strFolder.endsWith(u'/') ? strFolder : strFolder + u'/';
+    return folder.endsWith(u'/') ? folder : folder + u'/';
 }
 
-QString ExtractFolderDialog::FolderPathRule(const QString& strDisplayName, const QString& strTreePath)
+QString ExtractFolderDialog::nodePath(const QString& displayName, const QString& treePath)
 {
     // Only a desktop node without a path of its own stands for the user's desktop;
     // a real folder that happens to be called "Desktop" is itself.
-    if (strTreePath.isEmpty() && strDisplayName == DesktopDisplayName)
+    if (treePath.isEmpty() && displayName == DesktopDisplayName)
         return StandardFolders::desktop();
-    return strTreePath;
+    return treePath;
 }
 
 void ExtractFolderDialog::reject()
 {
-    cancl = true;
+    m_cancelled = true;
     QDialog::reject();
 }
 
@@ -68,12 +68,12 @@ void ExtractFolderDialog::buildControls()
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Extract to..."));
 
-    Label1 = new QLabel(QStringLiteral("Select a folder in which you wish to extract the files."), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
+    m_folderTreeLabel = new QLabel(QStringLiteral("Select a folder in which you wish to extract the files."), this);
+    m_folderTreeLabel->setObjectName(QStringLiteral("Label1"));
     buildFolderTree();
 
-    Label2 = new QLabel(QStringLiteral("Destination Folder (will be created if doesn't exist):"), this);
-    Label2->setObjectName(QStringLiteral("Label2"));
+    m_destinationLabel = new QLabel(QStringLiteral("Destination Folder (will be created if doesn't exist):"), this);
+    m_destinationLabel->setObjectName(QStringLiteral("Label2"));
     buildDestinationBox();
     buildChoices();
 }
@@ -86,113 +86,114 @@ void ExtractFolderDialog::buildFolderTree()
     m_folders->addPlace(HomeDisplayName, QDir::homePath());
     m_folders->addPlace(DesktopDisplayName, StandardFolders::desktop(), false);
     m_folders->addPlace(QDir::rootPath(), QDir::rootPath());
-    FolderTreeview1 = new QTreeView(this);
-    FolderTreeview1->setObjectName(QStringLiteral("FolderTreeview1"));
-    FolderTreeview1->setModel(m_folders);
-    FolderTreeview1->setHeaderHidden(true);
-    FolderTreeview1->setSelectionMode(QAbstractItemView::SingleSelection);
-    connect(FolderTreeview1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &ExtractFolderDialog::FolderTreeview1_SelChange);
+    m_folderTree = new QTreeView(this);
+    m_folderTree->setObjectName(QStringLiteral("FolderTreeview1"));
+    m_folderTree->setModel(m_folders);
+    m_folderTree->setHeaderHidden(true);
+    m_folderTree->setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(m_folderTree->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &ExtractFolderDialog::showSelectedFolder);
     // The model lists folders in the background and sorts them afterwards; each
     // arrival can push the selection out of view, so it is followed until the user scrolls.
     connect(m_folders, &FolderTreeModel::rowsInserted, this, &ExtractFolderDialog::keepSelectionInView);
     connect(m_folders, &FolderTreeModel::layoutChanged, this, &ExtractFolderDialog::keepSelectionInView);
-    for (QScrollBar* bar : {FolderTreeview1->verticalScrollBar(), FolderTreeview1->horizontalScrollBar()})
+    for (QScrollBar* bar : {m_folderTree->verticalScrollBar(), m_folderTree->horizontalScrollBar()})
         connect(bar, &QScrollBar::actionTriggered, this, [this] { m_followSelection = false; });
 }
 
 void ExtractFolderDialog::buildDestinationBox()
 {
-    Combo1 = new QComboBox(this);
-    Combo1->setObjectName(QStringLiteral("Combo1"));
-    Combo1->setEditable(true);
+    m_destinationCombo = new QComboBox(this);
+    m_destinationCombo->setObjectName(QStringLiteral("Combo1"));
+    m_destinationCombo->setEditable(true);
     // Typed text stays out of the list until OK, and Enter must not swap it for an
     // entry that differs only in letter case.
-    Combo1->setInsertPolicy(QComboBox::NoInsert);
-    Combo1->completer()->setCaseSensitivity(Qt::CaseSensitive);
-    connect(Combo1, &QComboBox::activated, this, &ExtractFolderDialog::Combo1_Click);
+    m_destinationCombo->setInsertPolicy(QComboBox::NoInsert);
+    m_destinationCombo->completer()->setCaseSensitivity(Qt::CaseSensitive);
+    connect(m_destinationCombo, &QComboBox::activated, this, &ExtractFolderDialog::goToPickedFolder);
 }
 
 void ExtractFolderDialog::buildChoices()
 {
-    chkCrNew = checkBox(QStringLiteral("chkCrNew"),
-                        QStringLiteral("Automatically create new folder under selected folder for each archive "
-                                       "using its file name."),
-                        this);
-    chkCrNew->setChecked(true);
-    chkUseforAll = checkBox(QStringLiteral("chkUseforAll"),
-                            QStringLiteral("Use this folder for every archive in this operation."), this);
-    chkUseforAll->setChecked(true);
-    chkautoopen =
+    m_folderPerArchiveCheck =
+        checkBox(QStringLiteral("chkCrNew"),
+                 QStringLiteral("Automatically create new folder under selected folder for each archive "
+                                "using its file name."),
+                 this);
+    m_folderPerArchiveCheck->setChecked(true);
+    m_useForAllCheck = checkBox(QStringLiteral("chkUseforAll"),
+                                QStringLiteral("Use this folder for every archive in this operation."), this);
+    m_useForAllCheck->setChecked(true);
+    m_autoOpenCheck =
         checkBox(QStringLiteral("chkautoopen"),
                  QStringLiteral("Automatically open last used extract folder and close program when finished"), this);
 
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setDefault(true);
-    connect(cmdOK, &QPushButton::clicked, this, &ExtractFolderDialog::cmdOK_Click);
-    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    connect(cmdCancel, &QPushButton::clicked, this, &ExtractFolderDialog::reject);
+    m_okButton = new QPushButton(QStringLiteral("OK"), this);
+    m_okButton->setObjectName(QStringLiteral("cmdOK"));
+    m_okButton->setDefault(true);
+    connect(m_okButton, &QPushButton::clicked, this, &ExtractFolderDialog::acceptFolder);
+    m_cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+    m_cancelButton->setObjectName(QStringLiteral("cmdCancel"));
+    connect(m_cancelButton, &QPushButton::clicked, this, &ExtractFolderDialog::reject);
 }
 
 void ExtractFolderDialog::layOutControls()
 {
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
+    buttons->addWidget(m_okButton);
+    buttons->addWidget(m_cancelButton);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Label1);
-    layout->addWidget(FolderTreeview1, 1);
-    layout->addWidget(Label2);
-    layout->addWidget(Combo1);
-    layout->addWidget(chkCrNew);
-    layout->addWidget(chkUseforAll);
-    layout->addWidget(chkautoopen);
+    layout->addWidget(m_folderTreeLabel);
+    layout->addWidget(m_folderTree, 1);
+    layout->addWidget(m_destinationLabel);
+    layout->addWidget(m_destinationCombo);
+    layout->addWidget(m_folderPerArchiveCheck);
+    layout->addWidget(m_useForAllCheck);
+    layout->addWidget(m_autoOpenCheck);
     layout->addLayout(buttons);
     resize(480, 440);
 }
 
-void ExtractFolderDialog::Form_Load(const QString& archiveFolder)
+void ExtractFolderDialog::loadChoices(const QString& archiveFolder)
 {
-    chkautoopen->setChecked(
+    m_autoOpenCheck->setChecked(
         m_settings.value(SettingsKeys::Options, SettingsKeys::AutoOpen, QStringLiteral("1")).toInt() != 0);
-    Combo1->addItems(RecentList::load(m_settings, SettingsKeys::ExtractFolders));
-    cancl = false;
-    extfldr.clear();
+    m_destinationCombo->addItems(RecentList::load(m_settings, SettingsKeys::ExtractFolders));
+    m_cancelled = false;
+    m_folder.clear();
 
     goToFolder(archiveFolder);
-    const QString strTreePath = folderPath(selectedFolder());
+    const QString treePath = folderPath(selectedFolder());
     // "Last used" with no history has nothing to show; the archive's folder is the sensible answer.
     const bool current = m_settings.value(SettingsKeys::Options, SettingsKeys::DefaultExtractFolder,
                                           SettingsKeys::CurrentFolder) == SettingsKeys::CurrentFolder;
-    if (current || Combo1->count() == 0) {
-        Combo1->setEditText(strTreePath);
+    if (current || m_destinationCombo->count() == 0) {
+        m_destinationCombo->setEditText(treePath);
         return;
     }
-    Combo1->setCurrentIndex(0);
-    Combo1_Click();
-    goToFolder(Combo1->currentText());
+    m_destinationCombo->setCurrentIndex(0);
+    goToPickedFolder();
+    goToFolder(m_destinationCombo->currentText());
 }
 
-void ExtractFolderDialog::goToFolder(const QString& strPath)
+void ExtractFolderDialog::goToFolder(const QString& path)
 {
     // Asking the model for a file would make it show that file in the tree.
-    if (strPath.isEmpty() || !QFileInfo(strPath).isDir())
+    if (path.isEmpty() || !QFileInfo(path).isDir())
         return;
-    const QModelIndex folder = m_folders->index(strPath);
+    const QModelIndex folder = m_folders->index(path);
     if (!folder.isValid())
         return;
     m_followSelection = true;
-    FolderTreeview1->setCurrentIndex(folder);
-    FolderTreeview1->scrollTo(folder);
+    m_folderTree->setCurrentIndex(folder);
+    m_folderTree->scrollTo(folder);
 }
 
 QModelIndex ExtractFolderDialog::selectedFolder() const
 {
-    const QModelIndexList selected = FolderTreeview1->selectionModel()->selectedIndexes();
+    const QModelIndexList selected = m_folderTree->selectionModel()->selectedIndexes();
     for (const QModelIndex& index : selected) {
         if (index.column() == 0)
             return index;
@@ -214,51 +215,51 @@ QString ExtractFolderDialog::folderPath(const QModelIndex& folder) const
 {
     if (!folder.isValid())
         return QString();
-    return FolderPathRule(m_folders->fileName(folder), m_folders->filePath(folder));
+    return nodePath(m_folders->fileName(folder), m_folders->filePath(folder));
 }
 
 QStringList ExtractFolderDialog::historyEntries() const
 {
     QStringList entries;
-    for (int i = 0; i < Combo1->count(); ++i)
-        entries.append(Combo1->itemText(i));
+    for (int i = 0; i < m_destinationCombo->count(); ++i)
+        entries.append(m_destinationCombo->itemText(i));
     return entries;
 }
 
-void ExtractFolderDialog::Combo1_Click()
+void ExtractFolderDialog::goToPickedFolder()
 {
     m_listPick = true;
-    goToFolder(Combo1->currentText());
+    goToFolder(m_destinationCombo->currentText());
     // The tree answers at once; when it could not move, the mark must not swallow the user's next click.
     m_listPick = false;
 }
 
-void ExtractFolderDialog::FolderTreeview1_SelChange()
+void ExtractFolderDialog::showSelectedFolder()
 {
     const QModelIndex folder = selectedFolder();
     if (!folder.isValid())
         return;
-    const QString strPath = folderPath(folder);
+    const QString path = folderPath(folder);
     if (m_listPick)
         m_listPick = false;
     else
-        Combo1->setEditText(strPath);
-    extfldr = strPath;
+        m_destinationCombo->setEditText(path);
+    m_folder = path;
 }
 
-void ExtractFolderDialog::done(int r)
+void ExtractFolderDialog::done(int result)
 {
-    FolderTreeview1->selectionModel()->disconnect(this);
-    QDialog::done(r);
+    m_folderTree->selectionModel()->disconnect(this);
+    QDialog::done(result);
 }
 
 void ExtractFolderDialog::keepSelectionInView()
 {
     if (m_followSelection)
-        FolderTreeview1->scrollTo(FolderTreeview1->currentIndex());
+        m_folderTree->scrollTo(m_folderTree->currentIndex());
 }
 
-void ExtractFolderDialog::cmdOK_Click()
+void ExtractFolderDialog::acceptFolder()
 {
     if (!selectedFolderIsValid()) {
         QMessageBox box(QMessageBox::Warning, QStringLiteral("Invalid Folder"),
@@ -266,13 +267,13 @@ void ExtractFolderDialog::cmdOK_Click()
         box.exec();
         return;
     }
-    extfldr = WithTrailingSlash(Combo1->currentText());
-    newforeach = chkCrNew->checkState() != Qt::Unchecked;
-    useforall = chkUseforAll->checkState() != Qt::Unchecked;
-    m_settings.setValues(SettingsKeys::ExtractFolders, RecentList::choose(historyEntries(), extfldr, HistorySize));
+    m_folder = withTrailingSlash(m_destinationCombo->currentText());
+    m_folderPerArchive = m_folderPerArchiveCheck->checkState() != Qt::Unchecked;
+    m_useForAll = m_useForAllCheck->checkState() != Qt::Unchecked;
+    m_settings.setValues(SettingsKeys::ExtractFolders, RecentList::choose(historyEntries(), m_folder, HistorySize));
 
-    autoOpen = chkautoopen->isChecked();
+    m_autoOpen = m_autoOpenCheck->isChecked();
     m_settings.setValue(SettingsKeys::Options, SettingsKeys::AutoOpen,
-                        autoOpen ? QStringLiteral("1") : QStringLiteral("0"));
+                        m_autoOpen ? QStringLiteral("1") : QStringLiteral("0"));
     accept();
 }

@@ -17,17 +17,17 @@ class OverwriteDialog : public QDialog
 public:
     explicit OverwriteDialog(QWidget* parent = nullptr);
 
-    // Shows the question for the entry strEntryName (a path inside the archive).
+    // Shows the question for the entry entryName (a path inside the archive).
     // A name too wide for one line is cut in its middle; the whole path is then
     // the label's tool tip.
-    void setMessage(const QString& strEntryName);
-    static QString OverwriteMessage(const QString& strEntryName);
+    void setMessage(const QString& entryName);
+    static QString messageFor(const QString& entryName);
 
     // The button pressed (none: Overwrite) and the "for all" box.
     ExtractionPrompts::OverwriteAnswer answer() const { return m_answer; }
 
     // Every way of closing ends here, so "for all" is recorded whatever closed us.
-    void done(int r) override;
+    void done(int result) override;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -35,13 +35,13 @@ protected:
 private:
     void fitCheckBox();
     void fitMessage();
-    void choose(ExtractionPrompts::Overwrite choice, int r);
+    void choose(ExtractionPrompts::Overwrite choice, int result);
 
-    QLabel* Picture1;
-    QLabel* Label1;
-    QCheckBox* Check1;
-    QPushButton* Command1;
-    QPushButton* Command2;
-    QPushButton* Command3;
+    QLabel* m_icon;
+    QLabel* m_message;
+    QCheckBox* m_forAllCheck;
+    QPushButton* m_overwriteButton;
+    QPushButton* m_skipButton;
+    QPushButton* m_cancelButton;
     ExtractionPrompts::OverwriteAnswer m_answer;
 };

@@ -14,85 +14,85 @@
 
 PasswordDialog::PasswordDialog(QWidget* parent)
     : QDialog(parent)
-    , Label1(new QLabel(QStringLiteral("This archive is protected by a password. Please enter it below to continue."),
-                        this))
-    , Text1(new QComboBox(this))
-    , chksave(new QCheckBox(QStringLiteral("Save to password list"), this))
-    , Check1(new QCheckBox(QStringLiteral("Use this password for all other archives in this operation."), this))
-    , Command1(new QPushButton(QStringLiteral("OK"), this))
-    , Command2(new QPushButton(QStringLiteral("Cancel"), this))
+    , m_promptLabel(new QLabel(
+          QStringLiteral("This archive is protected by a password. Please enter it below to continue."), this))
+    , m_passwordCombo(new QComboBox(this))
+    , m_saveCheck(new QCheckBox(QStringLiteral("Save to password list"), this))
+    , m_forAllCheck(new QCheckBox(QStringLiteral("Use this password for all other archives in this operation."), this))
+    , m_okButton(new QPushButton(QStringLiteral("OK"), this))
+    , m_cancelButton(new QPushButton(QStringLiteral("Cancel"), this))
 {
     setObjectName(QStringLiteral("Formpw"));
     setWindowTitle(QStringLiteral("Enter Password"));
-    setWindowIcon(FormIcon());
+    setWindowIcon(icon());
     m_settings.setCompany(QStringLiteral("Quenmarsh"));
     m_settings.setAppName(QStringLiteral("Zorvane"));
 
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setWordWrap(true);
+    m_promptLabel->setObjectName(QStringLiteral("Label1"));
+    m_promptLabel->setWordWrap(true);
 
     // A password box must hand back exactly what was typed: no completion from
     // the saved list (it ignores letter case) and no new list entries on Enter.
-    Text1->setObjectName(QStringLiteral("Text1"));
-    Text1->setEditable(true);
-    Text1->setCompleter(nullptr);
-    Text1->setInsertPolicy(QComboBox::NoInsert);
-    Text1->addItems(RecentList::load(m_settings, SettingsKeys::SavedPasswords));
-    Text1->setCurrentIndex(-1);
-    Text1->setMinimumContentsLength(24);
+    m_passwordCombo->setObjectName(QStringLiteral("Text1"));
+    m_passwordCombo->setEditable(true);
+    m_passwordCombo->setCompleter(nullptr);
+    m_passwordCombo->setInsertPolicy(QComboBox::NoInsert);
+    m_passwordCombo->addItems(RecentList::load(m_settings, SettingsKeys::SavedPasswords));
+    m_passwordCombo->setCurrentIndex(-1);
+    m_passwordCombo->setMinimumContentsLength(24);
 
-    chksave->setObjectName(QStringLiteral("chksave"));
-    Check1->setObjectName(QStringLiteral("Check1"));
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setDefault(true);
-    Command2->setObjectName(QStringLiteral("Command2"));
+    m_saveCheck->setObjectName(QStringLiteral("chksave"));
+    m_forAllCheck->setObjectName(QStringLiteral("Check1"));
+    m_okButton->setObjectName(QStringLiteral("Command1"));
+    m_okButton->setDefault(true);
+    m_cancelButton->setObjectName(QStringLiteral("Command2"));
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(Command1);
-    buttons->addWidget(Command2);
+    buttons->addWidget(m_okButton);
+    buttons->addWidget(m_cancelButton);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Label1);
-    layout->addWidget(Text1);
-    layout->addWidget(chksave);
-    layout->addWidget(Check1);
+    layout->addWidget(m_promptLabel);
+    layout->addWidget(m_passwordCombo);
+    layout->addWidget(m_saveCheck);
+    layout->addWidget(m_forAllCheck);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    Text1->setFocus();
+    m_passwordCombo->setFocus();
 
-    connect(Command1, &QPushButton::clicked, this, &PasswordDialog::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &PasswordDialog::reject);
+    connect(m_okButton, &QPushButton::clicked, this, &PasswordDialog::acceptPassword);
+    connect(m_cancelButton, &QPushButton::clicked, this, &PasswordDialog::reject);
 }
 
-QIcon PasswordDialog::FormIcon()
+QIcon PasswordDialog::icon()
 {
     return Artwork::notificationIcon();
 }
 
 void PasswordDialog::reject()
 {
-    pword.clear();
-    Cancel = true;
+    m_password.clear();
+    m_cancelled = true;
     QDialog::reject();
 }
 
-void PasswordDialog::Command1_Click()
+void PasswordDialog::acceptPassword()
 {
-    if (Text1->currentText().isEmpty()) {
+    if (m_passwordCombo->currentText().isEmpty()) {
         QMessageBox box(QMessageBox::Information, QStringLiteral("No Password Entered"),
                         QStringLiteral("Please enter a password."), QMessageBox::Ok, this);
         box.exec();
-        Text1->setFocus();
+        m_passwordCombo->setFocus();
         return;
     }
-    pword = Text1->currentText();
-    ufa = Check1->isChecked();
-    if (chksave->isChecked()) {
-        QStringList arrstrSaved;
-        for (int i = 0; i < Text1->count(); ++i)
-            arrstrSaved.append(Text1->itemText(i));
-        m_settings.setValues(SettingsKeys::SavedPasswords, RecentList::choose(arrstrSaved, pword, MaxSavedPasswords));
+    m_password = m_passwordCombo->currentText();
+    m_useForAll = m_forAllCheck->isChecked();
+    if (m_saveCheck->isChecked()) {
+        QStringList saved;
+        for (int i = 0; i < m_passwordCombo->count(); ++i)
+            saved.append(m_passwordCombo->itemText(i));
+        m_settings.setValues(SettingsKeys::SavedPasswords, RecentList::choose(saved, m_password, MaxSavedPasswords));
     }
     accept();
 }

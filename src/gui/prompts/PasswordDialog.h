@@ -12,8 +12,8 @@ class QLabel;
 class QPushButton;
 
 // Asks for an archive's password and offers the saved ones, most recent first.
-// The caller reads pword and ufa after exec() returns; an empty pword means no
-// password was given.
+// The caller reads password() and useForAll() after exec() returns; an empty
+// password means no password was given.
 class PasswordDialog : public QDialog
 {
     Q_OBJECT
@@ -25,23 +25,26 @@ public:
     explicit PasswordDialog(QWidget* parent = nullptr);
 
     // The window's icon; the main window shows it in the notification area too.
-    static QIcon FormIcon();
+    static QIcon icon();
 
     // Cancel, Escape and the frame's close box all give up without a password.
     void reject() override;
 
-    QString pword;
-    bool ufa = false;
-    bool Cancel = false;
+    QString password() const { return m_password; }
+    bool useForAll() const { return m_useForAll; }
+    bool isCancelled() const { return m_cancelled; }
 
 private:
-    void Command1_Click();
+    void acceptPassword();
 
     SettingsStore m_settings;
-    QLabel* Label1;
-    QComboBox* Text1;
-    QCheckBox* chksave;
-    QCheckBox* Check1;
-    QPushButton* Command1;
-    QPushButton* Command2;
+    QLabel* m_promptLabel;
+    QComboBox* m_passwordCombo;
+    QCheckBox* m_saveCheck;
+    QCheckBox* m_forAllCheck;
+    QPushButton* m_okButton;
+    QPushButton* m_cancelButton;
+    QString m_password;
+    bool m_useForAll = false;
+    bool m_cancelled = false;
 };

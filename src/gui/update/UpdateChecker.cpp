@@ -10,26 +10,26 @@
 UpdateChecker::UpdateChecker(QWidget* mainWindow)
     : QObject(mainWindow)
     , m_mainWindow(mainWindow)
-    , ng(new Downloader(this))
+    , m_downloader(new Downloader(this))
 {
-    ng->setObjectName(QStringLiteral("ng"));
-    connect(ng, &Downloader::completed, this, &UpdateChecker::ng_DownloadComplete);
+    m_downloader->setObjectName(QStringLiteral("ng"));
+    connect(m_downloader, &Downloader::completed, this, &UpdateChecker::showResult);
 }
 
-void UpdateChecker::Start()
+void UpdateChecker::start()
 {
-    ng->start(AppVersion::versionFileUrl(), Downloader::ForceUpdate);
+    m_downloader->start(AppVersion::versionFileUrl(), Downloader::ForceUpdate);
 }
 
-void UpdateChecker::ng_DownloadComplete()
+void UpdateChecker::showResult()
 {
-    const QString strVersion = AppVersion::text();
-    const QString strOffered = AppVersion::offeredVersion(QString::fromUtf8(ng->bytes()));
-    if (AppVersion::isNewer(strOffered, strVersion)) {
-        showUpdateWindow(strVersion, strOffered);
+    const QString installed = AppVersion::text();
+    const QString offered = AppVersion::offeredVersion(QString::fromUtf8(m_downloader->bytes()));
+    if (AppVersion::isNewer(offered, installed)) {
+        showUpdateWindow(installed, offered);
         return;
     }
-    if (!frommenu)
+    if (!fromMenu)
         return;
     // On the heap: the main window may go, and its children with it, while the box waits.
     QPointer<QMessageBox> box =
@@ -40,11 +40,11 @@ void UpdateChecker::ng_DownloadComplete()
 }
 
 // One update window at a time: a later check refreshes the one already open.
-void UpdateChecker::showUpdateWindow(const QString& strInstalled, const QString& strOffered)
+void UpdateChecker::showUpdateWindow(const QString& installed, const QString& offered)
 {
     if (!m_window)
         m_window = new UpdateDialog(m_mainWindow);
-    m_window->ShowVersions(strInstalled, strOffered);
+    m_window->showVersions(installed, offered);
     m_window->show();
     m_window->raise();
     m_window->activateWindow();

@@ -20,16 +20,16 @@ public:
     explicit UpdateChecker(QWidget* mainWindow);
 
     // Set by the menu before its check; the start-up check stays silent.
-    bool frommenu = false;
+    bool fromMenu = false;
 
     // Returns at once; a check still running is replaced.
-    void Start();
+    void start();
 
 private:
-    void ng_DownloadComplete();
-    void showUpdateWindow(const QString& strInstalled, const QString& strOffered);
+    void showResult();
+    void showUpdateWindow(const QString& installed, const QString& offered);
 
     QWidget* m_mainWindow;
-    Downloader* ng;
+    Downloader* m_downloader;
     QPointer<UpdateDialog> m_window;
 };

@@ -23,148 +23,149 @@ const QString ProgressText = QStringLiteral("Downloading");
 
 // Nobody else may write there, so nobody can plant or swap the installer
 // between its saving and its start.
-bool isPrivateFolder(const QString& strPath)
+bool isPrivateFolder(const QString& path)
 {
-    const QFileInfo info(strPath);
+    const QFileInfo info(path);
     return info.isAbsolute() && info.isDir() && !info.isSymLink() && info.isWritable() &&
            info.ownerId() == ::geteuid() && !(info.permissions() & (QFile::WriteGroup | QFile::WriteOther));
 }
 
 QString privateFolderInSharedTemp()
 {
-    const QString strPath = QDir::tempPath() + QStringLiteral("/zorvane-") + QString::number(::geteuid());
-    QDir().mkdir(strPath, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    return isPrivateFolder(strPath) ? strPath : QString();
+    const QString path = QDir::tempPath() + QStringLiteral("/zorvane-") + QString::number(::geteuid());
+    QDir().mkdir(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return isPrivateFolder(path) ? path : QString();
 }
 
 // The box is deleted with its owner should the owner go while it waits.
-int ask(QWidget* owner, QMessageBox::Icon icon, const QString& strTitle, const QString& strText,
+int ask(QWidget* owner, QMessageBox::Icon icon, const QString& title, const QString& text,
         QMessageBox::StandardButtons buttons)
 {
-    QPointer<QMessageBox> box = new QMessageBox(icon, strTitle, strText, buttons, owner);
-    const int intAnswer = box->exec();
+    QPointer<QMessageBox> box = new QMessageBox(icon, title, text, buttons, owner);
+    const int answer = box->exec();
     delete box;
-    return intAnswer;
+    return answer;
 }
 
 } // namespace
 
 UpdateDialog::UpdateDialog(QWidget* parent)
     : QWidget(parent, Qt::Dialog)
-    , Picture1(new QLabel(this))
-    , Label1(new QLabel(QStringLiteral("There is a new version of the program available."), this))
-    , lblold(new QLabel(this))
-    , lblnew(new QLabel(this))
-    , Label2(new QLabel(QStringLiteral("Click the Update button below to download and install the new version. (The "
-                                       "program will be closed to perform the update.)"),
-                        this))
-    , lblprog(new QLabel(this))
-    , bttnupdate(new QPushButton(QStringLiteral("Update"), this))
-    , bttncancel(new QPushButton(QStringLiteral("Cancel"), this))
-    , Timer1(new QTimer(this))
-    , ng(new Downloader(this))
-    , strProgress(ProgressText)
+    , m_icon(new QLabel(this))
+    , m_announcement(new QLabel(QStringLiteral("There is a new version of the program available."), this))
+    , m_installedLabel(new QLabel(this))
+    , m_offeredLabel(new QLabel(this))
+    , m_instructions(
+          new QLabel(QStringLiteral("Click the Update button below to download and install the new version. (The "
+                                    "program will be closed to perform the update.)"),
+                     this))
+    , m_progressLabel(new QLabel(this))
+    , m_updateButton(new QPushButton(QStringLiteral("Update"), this))
+    , m_cancelButton(new QPushButton(QStringLiteral("Cancel"), this))
+    , m_progressTimer(new QTimer(this))
+    , m_downloader(new Downloader(this))
+    , m_progressText(ProgressText)
     , m_exitAction([] { std::_Exit(EXIT_SUCCESS); })
 {
     setObjectName(QStringLiteral("newversion"));
     setWindowTitle(QStringLiteral("New Version"));
     setAttribute(Qt::WA_DeleteOnClose);
 
-    Picture1->setObjectName(QStringLiteral("Picture1"));
-    Picture1->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(32, 32));
-    Picture1->setAlignment(Qt::AlignTop);
-    for (QLabel* label : {Label1, lblold, lblnew, Label2, lblprog})
+    m_icon->setObjectName(QStringLiteral("Picture1"));
+    m_icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(32, 32));
+    m_icon->setAlignment(Qt::AlignTop);
+    for (QLabel* label : {m_announcement, m_installedLabel, m_offeredLabel, m_instructions, m_progressLabel})
         label->setTextFormat(Qt::PlainText);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    lblold->setObjectName(QStringLiteral("lblold"));
-    lblnew->setObjectName(QStringLiteral("lblnew"));
-    Label2->setObjectName(QStringLiteral("Label2"));
-    Label2->setWordWrap(true);
-    lblprog->setObjectName(QStringLiteral("lblprog"));
-    bttnupdate->setObjectName(QStringLiteral("bttnupdate"));
-    bttnupdate->setDefault(true);
-    bttncancel->setObjectName(QStringLiteral("bttncancel"));
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(500);
-    ng->setObjectName(QStringLiteral("ng"));
+    m_announcement->setObjectName(QStringLiteral("Label1"));
+    m_installedLabel->setObjectName(QStringLiteral("lblold"));
+    m_offeredLabel->setObjectName(QStringLiteral("lblnew"));
+    m_instructions->setObjectName(QStringLiteral("Label2"));
+    m_instructions->setWordWrap(true);
+    m_progressLabel->setObjectName(QStringLiteral("lblprog"));
+    m_updateButton->setObjectName(QStringLiteral("bttnupdate"));
+    m_updateButton->setDefault(true);
+    m_cancelButton->setObjectName(QStringLiteral("bttncancel"));
+    m_progressTimer->setObjectName(QStringLiteral("Timer1"));
+    m_progressTimer->setInterval(500);
+    m_downloader->setObjectName(QStringLiteral("ng"));
 
     auto* texts = new QVBoxLayout;
-    for (QLabel* label : {Label1, lblold, lblnew})
+    for (QLabel* label : {m_announcement, m_installedLabel, m_offeredLabel})
         texts->addWidget(label);
     auto* top = new QHBoxLayout;
-    top->addWidget(Picture1);
+    top->addWidget(m_icon);
     top->addLayout(texts, 1);
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(lblprog, 1);
-    buttons->addWidget(bttnupdate);
-    buttons->addWidget(bttncancel);
+    buttons->addWidget(m_progressLabel, 1);
+    buttons->addWidget(m_updateButton);
+    buttons->addWidget(m_cancelButton);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
-    layout->addWidget(Label2);
+    layout->addWidget(m_instructions);
     layout->addLayout(buttons);
     setFixedWidth(420);
 
-    connect(bttnupdate, &QPushButton::clicked, this, &UpdateDialog::bttnupdate_Click);
-    connect(bttncancel, &QPushButton::clicked, this, &QWidget::close);
-    connect(Timer1, &QTimer::timeout, this, &UpdateDialog::Timer1_Timer);
-    connect(ng, &Downloader::completed, this, &UpdateDialog::ng_DownloadComplete);
+    connect(m_updateButton, &QPushButton::clicked, this, &UpdateDialog::startDownload);
+    connect(m_cancelButton, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_progressTimer, &QTimer::timeout, this, &UpdateDialog::showProgress);
+    connect(m_downloader, &Downloader::completed, this, &UpdateDialog::openInstaller);
 }
 
-void UpdateDialog::ShowVersions(const QString& strInstalled, const QString& strOffered)
+void UpdateDialog::showVersions(const QString& installed, const QString& offered)
 {
-    lblold->setText(QStringLiteral("Installed version: ") + strInstalled);
-    lblnew->setText(QStringLiteral("New version: ") + strOffered);
+    m_installedLabel->setText(QStringLiteral("Installed version: ") + installed);
+    m_offeredLabel->setText(QStringLiteral("New version: ") + offered);
 }
 
-QString UpdateDialog::gtp() const
+QString UpdateDialog::privateTempFolder() const
 {
-    const QString strRuntime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    const QString strFolder = isPrivateFolder(strRuntime) ? strRuntime : privateFolderInSharedTemp();
-    return strFolder.isEmpty() ? QString() : QDir(strFolder).absolutePath() + u'/';
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    const QString folder = isPrivateFolder(runtime) ? runtime : privateFolderInSharedTemp();
+    return folder.isEmpty() ? QString() : QDir(folder).absolutePath() + u'/';
 }
 
 // A second click restarts the download; the dots go on from where they were.
-void UpdateDialog::bttnupdate_Click()
+void UpdateDialog::startDownload()
 {
-    ng->start(AppVersion::installerUrl(), Downloader::ForceUpdate);
-    Timer1->start();
+    m_downloader->start(AppVersion::installerUrl(), Downloader::ForceUpdate);
+    m_progressTimer->start();
 }
 
-void UpdateDialog::Timer1_Timer()
+void UpdateDialog::showProgress()
 {
-    if (!ng->isBusy()) {
-        Timer1->stop();
+    if (!m_downloader->isBusy()) {
+        m_progressTimer->stop();
         return;
     }
-    ++lngDots;
-    strProgress += u'.';
-    lblprog->setText(strProgress);
-    if (lngDots == 4) {
-        strProgress = ProgressText;
-        lblprog->setText(strProgress);
-        lngDots = 0;
+    ++m_dots;
+    m_progressText += u'.';
+    m_progressLabel->setText(m_progressText);
+    if (m_dots == 4) {
+        m_progressText = ProgressText;
+        m_progressLabel->setText(m_progressText);
+        m_dots = 0;
     }
 }
 
-void UpdateDialog::ng_DownloadComplete()
+void UpdateDialog::openInstaller()
 {
-    const QString strFolder = gtp();
-    const QString strInstaller = strFolder + QLatin1String(AppVersion::InstallerName);
+    const QString folder = privateTempFolder();
+    const QString installer = folder + QLatin1String(AppVersion::InstallerName);
     // Without a private folder nothing is saved, and nothing else found under the name is started.
-    const bool blnSaved = !strFolder.isEmpty() && ng->saveAs(strInstaller);
-    lblprog->setText(QStringLiteral("Complete"));
+    const bool saved = !folder.isEmpty() && m_downloader->saveAs(installer);
+    m_progressLabel->setText(QStringLiteral("Complete"));
 
     const QPointer<UpdateDialog> self(this);
-    const int intAnswer = ask(this, QMessageBox::Information, QStringLiteral("Download Complete"),
-                              QStringLiteral("The program will now close and start the installation."),
-                              QMessageBox::Ok | QMessageBox::Cancel);
+    const int answer = ask(this, QMessageBox::Information, QStringLiteral("Download Complete"),
+                           QStringLiteral("The program will now close and start the installation."),
+                           QMessageBox::Ok | QMessageBox::Cancel);
     if (!self)
         return;
-    if (intAnswer != QMessageBox::Ok) {
+    if (answer != QMessageBox::Ok) {
         close();
         return;
     }
-    if (blnSaved && DocumentLauncher::open(strInstaller) == DocumentLauncher::ResultNoAssociation)
+    if (saved && DocumentLauncher::open(installer) == DocumentLauncher::ResultNoAssociation)
         ask(this, QMessageBox::Warning, QStringLiteral("Error"),
             QStringLiteral("Error opening file. Please visit our site at ") + QLatin1String(AppVersion::PublisherSite) +
                 QStringLiteral(" to download the latest version."),

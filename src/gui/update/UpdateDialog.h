@@ -20,34 +20,34 @@ public:
     explicit UpdateDialog(QWidget* parent = nullptr);
 
     // Fills the installed and the offered version labels.
-    void ShowVersions(const QString& strInstalled, const QString& strOffered);
+    void showVersions(const QString& installed, const QString& offered);
 
     // The user's own temporary folder with a trailing "/": $XDG_RUNTIME_DIR
     // when it is private to the user, else a private folder of ours in the
     // shared one. Empty when neither can be had, so nothing is saved anywhere
     // another user could swap it.
-    QString gtp() const;
+    QString privateTempFolder() const;
 
     // What ends the program once the package went to the installer; the default stops
     // the process at once, without any window's close handling.
     void setExitAction(std::function<void()> action) { m_exitAction = std::move(action); }
 
 private:
-    void bttnupdate_Click();
-    void Timer1_Timer();
-    void ng_DownloadComplete();
+    void startDownload();
+    void showProgress();
+    void openInstaller();
 
-    QLabel* Picture1;
-    QLabel* Label1;
-    QLabel* lblold;
-    QLabel* lblnew;
-    QLabel* Label2;
-    QLabel* lblprog;
-    QPushButton* bttnupdate;
-    QPushButton* bttncancel;
-    QTimer* Timer1;
-    Downloader* ng;
-    QString strProgress;
-    qint32 lngDots = 0;
+    QLabel* m_icon;
+    QLabel* m_announcement;
+    QLabel* m_installedLabel;
+    QLabel* m_offeredLabel;
+    QLabel* m_instructions;
+    QLabel* m_progressLabel;
+    QPushButton* m_updateButton;
+    QPushButton* m_cancelButton;
+    QTimer* m_progressTimer;
+    Downloader* m_downloader;
+    QString m_progressText;
+    int m_dots = 0;
     std::function<void()> m_exitAction;
 };

@@ -7,7 +7,7 @@
 #include <QLabel>
 #include <QTemporaryDir>
 
-class tst_frmSplash : public QObject
+class tst_TipsDialog : public QObject
 {
     Q_OBJECT
 
@@ -54,7 +54,7 @@ private slots:
             }
             PromptScript::leave(w, "Escape");
         });
-        window.Open();
+        window.showTips();
         QCOMPARE(seen, shown);
     }
 
@@ -75,7 +75,7 @@ private slots:
         QFETCH(QStringList, installed);
         QFETCH(QString, family);
         const QFont defaultFont("Default Sans", 13, QFont::DemiBold);
-        const QFont font = TipsDialog::TipFont(defaultFont, installed);
+        const QFont font = TipsDialog::tipFont(defaultFont, installed);
         QCOMPARE(font.families(), QStringList{family});
         QCOMPARE(font.pointSize(), 13);
         QCOMPARE(font.weight(), QFont::DemiBold);
@@ -113,12 +113,12 @@ private slots:
                 PromptScript::tick(w, "Check1", !w->findChild<QCheckBox*>("Check1")->isChecked());
                 PromptScript::leave(w, how);
             });
-            window.Open();
+            window.showTips();
             seen << settings.value("General", "No Instructions");
         }
         QCOMPARE(seen, QStringList({"one:1", "0", "two:0", "0"}));
     }
 };
 
-QTEST_MAIN(tst_frmSplash)
+QTEST_MAIN(tst_TipsDialog)
 #include "tst_TipsDialog.moc"

@@ -8,7 +8,7 @@
 
 // The question is whole on screen for any name at the usual font sizes: the
 // label's text fits its rectangle, and nothing below is covered by it.
-class tst_frmOW : public QObject
+class tst_OverwriteDialog : public QObject
 {
     Q_OBJECT
 
@@ -66,5 +66,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_frmOW)
+QTEST_MAIN(tst_OverwriteDialog)
 #include "tst_OverwriteDialog.moc"

@@ -6,7 +6,7 @@
 #include <QTemporaryDir>
 #include <optional>
 
-class tst_Formpw : public QObject
+class tst_PasswordDialog : public QObject
 {
     Q_OBJECT
 
@@ -20,7 +20,7 @@ private:
 };
 
 // The saved list holds "abcdef" and "secret"; "for all" is ticked, "save" as the row says.
-void tst_Formpw::answers_data()
+void tst_PasswordDialog::answers_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<bool>("save");
@@ -35,7 +35,7 @@ void tst_Formpw::answers_data()
     QTest::newRow("Cancel") << "abc" << true << "Command2" << QStringList{"abcdef", "secret"};
 }
 
-void tst_Formpw::answers()
+void tst_PasswordDialog::answers()
 {
     QFETCH(QString, typed);
     QFETCH(bool, save);
@@ -57,11 +57,11 @@ void tst_Formpw::answers()
     script.then([](QWidget* box) { PromptScript::leave(box, "Enter"); });
     dlg.exec();
     QCOMPARE(script.seen, (QStringList{"Formpw", "QMessageBox"}));
-    QCOMPARE(dlg.pword, ok ? typed : QString());
-    QCOMPARE(dlg.Cancel, !ok);
-    QCOMPARE(dlg.ufa, ok);
+    QCOMPARE(dlg.password(), ok ? typed : QString());
+    QCOMPARE(dlg.isCancelled(), !ok);
+    QCOMPARE(dlg.useForAll(), ok);
     QCOMPARE(RecentList::load(settings, "Saved Passwords"), stored);
 }
 
-QTEST_MAIN(tst_Formpw)
+QTEST_MAIN(tst_PasswordDialog)
 #include "tst_PasswordDialog.moc"

@@ -8,7 +8,7 @@
 #include <QLabel>
 #include <QMessageBox>
 
-class tst_VersionCheck : public QObject
+class tst_UpdateChecker : public QObject
 {
     Q_OBJECT
 
@@ -19,15 +19,11 @@ private slots:
         QTest::addColumn<QString>("content"); // "{v}" is the running program's version
         QTest::addColumn<bool>("fromMenu");
         QTest::addColumn<QString>("outcome"); // the update window, the "latest" box, or nothing
-        QTest::newRow("newer") << 200 << "{v}1" << false << QString("window");
+        // The version rules themselves are AppVersion's; here, what the user gets to see.
         QTest::newRow("newer, from the menu") << 200 << "{v}1" << true << QString("window");
-        QTest::newRow("newer, ended by a line break") << 200 << "{v}1\n" << false << QString("window");
         QTest::newRow("newer, ended by CR LF") << 200 << "{v}1\r\n" << false << QString("window");
-        QTest::newRow("beyond a double's precision") << 200 << "{v}000000000000000001" << false << QString("window");
         QTest::newRow("equal") << 200 << "{v}" << false << QString();
         QTest::newRow("equal, trailing zeros, from the menu") << 200 << "{v}00" << true << QString("latest");
-        QTest::newRow("two lines, from the menu") << 200 << "{v}1\n{v}2\n" << true << QString("latest");
-        QTest::newRow("error page, from the menu") << 200 << "<html>{v}1</html>" << true << QString("latest");
         QTest::newRow("missing, from the menu") << 404 << "{v}1" << true << QString();
     }
 
@@ -43,14 +39,14 @@ private slots:
         qputenv("ZORVANE_UPDATE_URL", server.url().toUtf8() + "/"); // a trailing "/" is no part of the paths
         QWidget mainWindow;
         UpdateChecker check(&mainWindow);
-        check.frommenu = fromMenu;
+        check.fromMenu = fromMenu;
         PromptScript script;
         QString shown;
         script.then([&](QWidget* w) {
             shown = w->windowTitle() + '|' + qobject_cast<QMessageBox*>(w)->text();
             QTest::mouseClick(qobject_cast<QMessageBox*>(w)->button(QMessageBox::Ok), Qt::LeftButton);
         });
-        check.Start();
+        check.start();
         QTRY_VERIFY(!check.findChild<Downloader*>("ng")->isBusy());
         QCOMPARE(shown, outcome == u"latest" ? "Latest Version|You have the latest version of the program." : "");
         auto* update = mainWindow.findChild<UpdateDialog*>();
@@ -64,5 +60,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_VersionCheck)
+QTEST_MAIN(tst_UpdateChecker)
 #include "tst_UpdateChecker.moc"

@@ -8,7 +8,7 @@
 #include <QTemporaryDir>
 #include <unistd.h>
 
-class tst_newversion : public QObject
+class tst_UpdateDialog : public QObject
 {
     Q_OBJECT
 
@@ -81,16 +81,16 @@ private slots:
     }
 
     // The installer goes only where no other user can swap it before it starts.
-    void gtp()
+    void installerFolderIsPrivate()
     {
-        QCOMPARE(UpdateDialog().gtp(), path("runtime/"));
+        QCOMPARE(UpdateDialog().privateTempFolder(), path("runtime/"));
         QVERIFY(QFile::setPermissions(path("shared"), QFileDevice::Permissions(0x7777)));
         qputenv("XDG_RUNTIME_DIR", path("shared").toUtf8()); // others can write there
         const QString own = path(QString("tmp/zorvane-%1").arg(::geteuid()));
         QVERIFY(QFile::link(path("runtime"), own)); // planted by another user
-        QCOMPARE(UpdateDialog().gtp(), QString());
+        QCOMPARE(UpdateDialog().privateTempFolder(), QString());
         QVERIFY(QFile::remove(own));
-        QCOMPARE(UpdateDialog().gtp(), own + '/');
+        QCOMPARE(UpdateDialog().privateTempFolder(), own + '/');
         QCOMPARE(QFileInfo(own).permissions() & (QFile::WriteGroup | QFile::WriteOther), QFile::Permissions());
     }
 
@@ -147,5 +147,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_newversion)
+QTEST_MAIN(tst_UpdateDialog)
 #include "tst_UpdateDialog.moc"
