@@ -14,7 +14,7 @@ deps:
 	@bash scripts/install-deps.sh
 
 build: deps
-	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
 # Without a display, the program runs on a virtual one (see the README).
@@ -50,7 +50,7 @@ fuzz: build-fuzz
 test: build build-asan fuzz-smoke
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
 	$(MAKE) --no-print-directory test-asan
-	$(MAKE) --no-print-directory package-check
+	$(MAKE) --no-print-directory test-package
 
 test-asan: build-asan
 	cd $(ASAN_DIR) && ctest --output-on-failure -j $(JOBS)
@@ -58,7 +58,7 @@ test-asan: build-asan
 # The Debian package, from a Release build of its own with the prefix /usr
 # (see "Install as a package" in the README).
 PKG_DIR ?= build-pkg
-.PHONY: package package-check
+.PHONY: package package-check test-package
 package: deps
 	cmake -S . -B $(PKG_DIR) -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr -DZORVANE_BUILD_TESTS=OFF
 	cmake --build $(PKG_DIR) -j $(JOBS)
@@ -67,6 +67,12 @@ package: deps
 # The package's fields and files; as root also installed, started and removed.
 package-check: package
 	bash tests/packaging/check-package.sh $(PKG_DIR)
+
+# The same check on a package of the tested build, which is also made for
+# /usr: make test need not compile the program a third time. CPack strips it.
+test-package: build
+	cd $(BUILD_DIR) && cpack -G DEB
+	bash tests/packaging/check-package.sh $(BUILD_DIR)
 
 format:
 	find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i

@@ -362,7 +362,7 @@ void MainWindow::openArchives()
     QStringList archives;
     if (count >= 2) {
         for (qint32 i = 0; i < count; ++i)
-            archives.append(m_dialogs->selectedFile(static_cast<qint16>(i)));
+            archives.append(m_dialogs->selectedFile(i));
     } else {
         archives.append(first);
     }
