@@ -8,7 +8,6 @@
 #include "core/archive/ResultMessages.h"
 #include "core/archive/RunState.h"
 #include "core/archive/UnrarApi.h"
-#include "core/archive/UnrarCallback.h"
 #include "core/util/PathText.h"
 
 #include <QTimeZone>
@@ -100,7 +99,7 @@ bool ArchiveSession::processArchive(const QString& archivePath, int mode, QStrin
         return false;
     }
 
-    RARSetCallback(archive.get(), UnrarCallback::handle, reinterpret_cast<long>(this));
+    RARSetCallback(archive.get(), UnrarCallback::handle, UnrarCallback::userDataFor(this));
     reportComment(data, archivePath, comment);
     m_fileSize = 0;
     m_extracted = 0;

@@ -4,6 +4,7 @@
 #include "core/archive/ExtractDestination.h"
 #include "core/archive/ExtractionPrompts.h"
 #include "core/archive/LibraryProbe.h"
+#include "core/archive/UnrarCallback.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -29,7 +30,7 @@ struct RunState;
 // Every signal argument is a reference to the session's own value: connect
 // handlers directly (the default within one thread) and they can answer
 // through goOn and replacement.
-class ArchiveSession : public QObject
+class ArchiveSession : public QObject, public UnrarCallback::Listener
 {
     Q_OBJECT
 
@@ -56,12 +57,12 @@ public:
     QString lastErrorMessage() const { return m_lastErrorMessage; }
 
     // Reached from the library callback while an operation runs.
-    void reportProgress(qint32 bytes);
-    bool announceVolume(const QString& volume);
-    QString askForMissingVolume(const QString& volume);
-    QString requestPassword();
-    void reportEmptyPassword();
-    void acceptPassword(const QString& password);
+    void reportProgress(qint32 bytes) override;
+    bool announceVolume(const QString& volume) override;
+    QString askForMissingVolume(const QString& volume) override;
+    QString requestPassword() override;
+    void reportEmptyPassword() override;
+    void acceptPassword(const QString& password) override;
 
 signals:
     void openError(qint32& code, QString& message, QString& fileName);

@@ -1,6 +1,5 @@
 #include "core/archive/UnrarCallback.h"
 
-#include "core/archive/ArchiveSession.h"
 #include "core/archive/EventPump.h"
 #include "core/archive/UnrarApi.h"
 
@@ -38,10 +37,10 @@ void copyWithNul(const QByteArray& bytes, long address)
     buffer[bytes.size()] = '\0';
 }
 
-int askForVolume(ArchiveSession& session, long P1)
+int askForVolume(Listener& listener, long P1)
 {
     const QString name = textAt(reinterpret_cast<const char*>(P1));
-    const QString newName = session.askForMissingVolume(name);
+    const QString newName = listener.askForMissingVolume(name);
     const QByteArray bytes = newName.toUtf8();
     // A name that is not there would only be asked for again, forever.
     if (newName.isEmpty() || bytes.size() >= VolumeNameBufferSize || !QFileInfo(newName).isFile())
@@ -50,14 +49,14 @@ int askForVolume(ArchiveSession& session, long P1)
     return GoOn;
 }
 
-int askForPassword(ArchiveSession& session, long P1, long P2)
+int askForPassword(Listener& listener, long P1, long P2)
 {
-    const QString password = session.requestPassword();
+    const QString password = listener.requestPassword();
     if (password.isEmpty()) {
-        session.reportEmptyPassword();
+        listener.reportEmptyPassword();
         return Stop;
     }
-    session.acceptPassword(password);
+    listener.acceptPassword(password);
     if (P2 <= 0)
         return Stop;
     copyWithNul(fitted(password, P2), P1);
@@ -71,32 +70,37 @@ QString textAt(const char* address)
     return address ? QString::fromUtf8(address) : QString();
 }
 
-ArchiveSession* sessionFrom(long userData)
+long userDataFor(Listener* listener)
 {
-    return reinterpret_cast<ArchiveSession*>(userData);
+    return reinterpret_cast<long>(listener);
+}
+
+Listener* listenerFrom(long userData)
+{
+    return reinterpret_cast<Listener*>(userData);
 }
 
 int handle(unsigned int msg, long userData, long P1, long P2)
 {
     EventPump::serve();
-    ArchiveSession* session = sessionFrom(userData);
-    if (!session)
+    Listener* listener = listenerFrom(userData);
+    if (!listener)
         return NotHandled;
     switch (msg) {
     case UCM_CHANGEVOLUME:
         EventPump::serve();
         if (P2 == RAR_VOL_ASK)
-            return askForVolume(*session, P1);
+            return askForVolume(*listener, P1);
         if (P2 == RAR_VOL_NOTIFY)
-            return session->announceVolume(textAt(reinterpret_cast<const char*>(P1))) ? GoOn : Stop;
+            return listener->announceVolume(textAt(reinterpret_cast<const char*>(P1))) ? GoOn : Stop;
         return NotHandled;
     case UCM_PROCESSDATA:
         EventPump::serve();
-        session->reportProgress(static_cast<qint32>(P2));
+        listener->reportProgress(static_cast<qint32>(P2));
         return GoOn;
     case UCM_NEEDPASSWORD:
         EventPump::serve();
-        return askForPassword(*session, P1, P2);
+        return askForPassword(*listener, P1, P2);
     default:
         return NotHandled;
     }

@@ -210,8 +210,8 @@ void tst_ArchiveSession::runs_data()
         {"commentFound Zorvane test comment\nsecond line\n", "nextVolume comment.rar", "processingFile a.txt 17"},
         "out/ out/a.txt");
     row("comment over the buffer", "bigcomment.rar", folder, true,
-        {"commentError 20 Buffer too small, comments not completely read | bigcomment.rar",
-         "nextVolume bigcomment.rar", "processingFile a.txt 17"},
+        {"commentError 20 Buffer too small, comments not completely read | bigcomment.rar", "nextVolume bigcomment.rar",
+         "processingFile a.txt 17"},
         "out/ out/a.txt");
     row("size over 4 GiB", "hostile/r5-8gib.rar", folder, true,
         {"nextVolume r5-8gib.rar", "processingFile 8gib.bin 8589934592", "processingFile ok.txt 3"},
@@ -230,7 +230,8 @@ void tst_ArchiveSession::runs_data()
     const QStringList mixed{"nextVolume enc-mixed.rar", "processingFile a.txt 18", "processingFile b.txt 18",
                             "missingPassword"};
     row("password asked midway", "rar4/enc-mixed.rar", {"Form2 out", "Formpw password"}, false,
-        mixed + QStringList{"passwordAccepted", "processingFile c.txt 18", "processingFile d.txt 18", wrong.arg(12).arg("d.txt")},
+        mixed + QStringList{"passwordAccepted", "processingFile c.txt 18", "processingFile d.txt 18",
+                            wrong.arg(12).arg("d.txt")},
         "out/ out/a.txt out/b.txt out/c.txt");
     row("password asked midway, cancelled", "rar4/enc-mixed.rar", {"Form2 out", "Formpw"}, false,
         mixed + QStringList{"emptyPassword", "processError 5003 No password supplied | b.txt"}, "out/ out/a.txt");
@@ -511,7 +512,7 @@ void tst_ArchiveSession::passwordFitsTheLibrarysBuffer()
     PromptScript script;
     script.then(PromptScript::password("abcdefé")); // 8 bytes; the buffer holds 7 and the NUL
     QByteArray buffer(12, 'X');
-    QCOMPARE(UnrarCallback::handle(UCM_NEEDPASSWORD, long(&session), long(buffer.data()), 8), 1);
+    QCOMPARE(UnrarCallback::handle(UCM_NEEDPASSWORD, UnrarCallback::userDataFor(&session), long(buffer.data()), 8), 1);
     QCOMPARE(buffer, QByteArray("abcdef\0XXXXX", 12));
 }
 
