@@ -10,6 +10,7 @@ test_binary=$1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 isolate_session "$work"
+write_program_settings ""
 
 # The test is cut short well before ctest's limit so that trayer and the
 # display are still taken down.

@@ -2,6 +2,7 @@
 
 #include "gui/widgets/Artwork.h"
 
+#include <QDir>
 #include <QImage>
 #include <QString>
 #include <QWidget>
@@ -11,6 +12,9 @@
 // not carry.
 namespace ShapeCheck {
 
+// The desktop behind the window in both display sessions.
+constexpr QRgb Backdrop = qRgb(0x3a, 0x7d, 0x44);
+
 inline QString at(QPoint p)
 {
     return QStringLiteral("(%1, %2)").arg(p.x()).arg(p.y());
@@ -19,11 +23,11 @@ inline QString at(QPoint p)
 // Empty when the screen shows window exactly cut to its picture's outline, with
 // the window's top-left corner at origin: the backdrop wherever the picture is
 // outside it, the window everywhere else.
-inline QString mismatch(const QImage& shot, const QWidget& window, QPoint origin, QRgb backdrop)
+inline QString mismatch(const QImage& shot, const QWidget& window, QPoint origin)
 {
     const QImage picture = Artwork::windowPicture(1.0);
     const auto screen = [&](QPoint p) { return shot.pixel(origin + p) | ~RGB_MASK; };
-    const QRgb back = backdrop | ~RGB_MASK;
+    const QRgb back = Backdrop | ~RGB_MASK;
     const int w = window.width();
     const int h = window.height();
     if (!shot.rect().contains(QRect(origin, window.size())))
@@ -48,16 +52,11 @@ inline QString mismatch(const QImage& shot, const QWidget& window, QPoint origin
     return {};
 }
 
-// The first pixel of colour anywhere in the shot, or a null point.
-inline QPoint find(const QImage& shot, QRgb colour)
+// Keeps the shot for people to look at, whatever the outcome.
+inline bool save(const QImage& shot, const QString& name)
 {
-    for (int y = 0; y < shot.height(); ++y) {
-        for (int x = 0; x < shot.width(); ++x) {
-            if ((shot.pixel(x, y) | ~RGB_MASK) == (colour | ~RGB_MASK))
-                return QPoint(x, y);
-        }
-    }
-    return {};
+    return QDir().mkpath(QStringLiteral(ZORVANE_SCREENSHOTS)) &&
+           shot.save(QStringLiteral(ZORVANE_SCREENSHOTS "/") + name);
 }
 
 } // namespace ShapeCheck
