@@ -306,7 +306,7 @@ int ArchiveSession::processEntry(ArchiveHandle& archive, int mode, const Extract
     if (mode == List)
         return RARProcessFile(archive.get(), RAR_SKIP, nullptr, nullptr);
     if ((m_header->Flags & RHDF_ENCRYPTED) != 0) {
-        if (const qint32 refusal = m_probe.decryptionRefusal(m_archive, m_run.password.toUtf8()); refusal != 0)
+        if (const qint32 refusal = m_probe.decryptionRefusal(m_archive, m_run.password); refusal != 0)
             return refusal;
     }
     if (mode == Test)

@@ -47,10 +47,10 @@ qint32 LibraryProbe::openFailure(const RAROpenArchiveData& data) const
 // refused that header's key settings, with a key schedule it never set up, and
 // reads far out of bounds. The copy walks every header first: when one is
 // damaged, or the walk crashes or hangs, nothing of the archive is decrypted.
-qint32 LibraryProbe::decryptionRefusal(const QByteArray& archive, const QByteArray& password)
+qint32 LibraryProbe::decryptionRefusal(const QByteArray& archive, const QString& password)
 {
     if (!m_headerWalk) {
-        m_headerWalk = runBounded([name = archive, key = password]() mutable {
+        m_headerWalk = runBounded([name = archive, key = password.toUtf8()]() mutable {
             RAROpenArchiveData walk{};
             walk.ArcName = name.data();
             walk.OpenMode = RAR_OM_LIST;

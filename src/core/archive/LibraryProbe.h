@@ -3,6 +3,7 @@
 #include "core/util/BoundedChild.h"
 
 #include <QByteArray>
+#include <QString>
 #include <chrono>
 #include <functional>
 #include <optional>
@@ -24,7 +25,7 @@ public:
 
     // Why the encrypted entries of the archive must not be decrypted, or 0.
     // The answer is worked out once per archive: forget() before the next.
-    qint32 decryptionRefusal(const QByteArray& archive, const QByteArray& password);
+    qint32 decryptionRefusal(const QByteArray& archive, const QString& password);
     void forget() { m_headerWalk.reset(); }
 
 private:

@@ -25,50 +25,44 @@ AppMenus::AppMenus(QWidget* window)
     buildTrayMenu();
 }
 
-QAction* AppMenus::addItem(QMenu* menu, const char* name, const QString& caption)
+QAction* AppMenus::addItem(QMenu* menu, const char* name, const QString& caption, void (AppMenus::*handler)())
 {
     QAction* action = menu->addAction(caption);
     action->setObjectName(QString::fromLatin1(name));
+    connect(action, &QAction::triggered, this, handler);
     return action;
 }
 
 void AppMenus::buildMainMenu()
 {
     m_main->setObjectName(QStringLiteral("main"));
-    m_openItem = addItem(m_main, "mnuOpen", QStringLiteral("&Open"));
-    connect(m_openItem, &QAction::triggered, this, &AppMenus::openRequested);
+    m_openItem = addItem(m_main, "mnuOpen", QStringLiteral("&Open"), &AppMenus::openRequested);
     addSeparator(m_main, "sep3");
-    connect(addItem(m_main, "mnuopt", QStringLiteral("O&ptions")), &QAction::triggered, this, &AppMenus::showOptions);
-    connect(addItem(m_main, "mnuupd", QStringLiteral("Check for &update...")), &QAction::triggered, this,
-            &AppMenus::updateCheckRequested);
+    addItem(m_main, "mnuopt", QStringLiteral("O&ptions"), &AppMenus::showOptions);
+    addItem(m_main, "mnuupd", QStringLiteral("Check for &update..."), &AppMenus::updateCheckRequested);
     addSeparator(m_main, "sep1");
-    connect(addItem(m_main, "mnuhelp", QStringLiteral("&Help")), &QAction::triggered, this, &AppMenus::showHelp);
-    connect(addItem(m_main, "mnuTips", QStringLiteral("&Tips")), &QAction::triggered, this, &AppMenus::tipsRequested);
-    connect(addItem(m_main, "mnuabout", QStringLiteral("&About")), &QAction::triggered, this, &AppMenus::showAbout);
-    connect(addItem(m_main, "mnuweblink", QStringLiteral("More &Cool Software")), &QAction::triggered, this,
-            &AppMenus::openWebSite);
+    addItem(m_main, "mnuhelp", QStringLiteral("&Help"), &AppMenus::showHelp);
+    addItem(m_main, "mnuTips", QStringLiteral("&Tips"), &AppMenus::tipsRequested);
+    addItem(m_main, "mnuabout", QStringLiteral("&About"), &AppMenus::showAbout);
+    addItem(m_main, "mnuweblink", QStringLiteral("More &Cool Software"), &AppMenus::openWebSite);
     addSeparator(m_main, "sep2");
-    connect(addItem(m_main, "mnuexit", QStringLiteral("E&xit")), &QAction::triggered, this, &AppMenus::exitRequested);
+    addItem(m_main, "mnuexit", QStringLiteral("E&xit"), &AppMenus::exitRequested);
     m_main->setDefaultAction(m_openItem);
 }
 
 void AppMenus::buildTrayMenu()
 {
     m_tray->setObjectName(QStringLiteral("tray"));
-    m_restoreItem = addItem(m_tray, "mnutrayrest", QStringLiteral("Restore"));
-    connect(m_restoreItem, &QAction::triggered, this, &AppMenus::restoreRequested);
+    m_restoreItem = addItem(m_tray, "mnutrayrest", QStringLiteral("Restore"), &AppMenus::restoreRequested);
     addSeparator(m_tray, "sep5");
-    connect(addItem(m_tray, "mnuTrayOpt", QStringLiteral("Options")), &QAction::triggered, this,
-            &AppMenus::showOptions);
+    addItem(m_tray, "mnuTrayOpt", QStringLiteral("Options"), &AppMenus::showOptions);
     addSeparator(m_tray, "sep6");
-    connect(addItem(m_tray, "mnutrayhelp", QStringLiteral("Help")), &QAction::triggered, this, &AppMenus::showHelp);
-    connect(addItem(m_tray, "mnutraytip", QStringLiteral("Tips")), &QAction::triggered, this, &AppMenus::tipsRequested);
-    connect(addItem(m_tray, "mnutrayabt", QStringLiteral("About")), &QAction::triggered, this, &AppMenus::showAbout);
-    connect(addItem(m_tray, "mnutrayweblnk", QStringLiteral("More Cool Software")), &QAction::triggered, this,
-            &AppMenus::openWebSite);
+    addItem(m_tray, "mnutrayhelp", QStringLiteral("Help"), &AppMenus::showHelp);
+    addItem(m_tray, "mnutraytip", QStringLiteral("Tips"), &AppMenus::tipsRequested);
+    addItem(m_tray, "mnutrayabt", QStringLiteral("About"), &AppMenus::showAbout);
+    addItem(m_tray, "mnutrayweblnk", QStringLiteral("More Cool Software"), &AppMenus::openWebSite);
     addSeparator(m_tray, "sep4");
-    m_trayExitItem = addItem(m_tray, "mnutrayex", QStringLiteral("Exit"));
-    connect(m_trayExitItem, &QAction::triggered, this, &AppMenus::trayExitRequested);
+    m_trayExitItem = addItem(m_tray, "mnutrayex", QStringLiteral("Exit"), &AppMenus::trayExitRequested);
     m_tray->setDefaultAction(m_restoreItem);
 }
 

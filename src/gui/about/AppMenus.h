@@ -36,7 +36,7 @@ signals:
 private:
     void buildMainMenu();
     void buildTrayMenu();
-    QAction* addItem(QMenu* menu, const char* name, const QString& caption);
+    QAction* addItem(QMenu* menu, const char* name, const QString& caption, void (AppMenus::*handler)());
     void showOptions();
     void showHelp();
     void showAbout();
