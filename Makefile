@@ -17,13 +17,13 @@ build: deps
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
-# Without a display, the program runs on a virtual one (see the README).
+# Without a display, the sample archive (or ARGS) is extracted on a virtual
+# one, and the files and a picture of the window are shown (see the README).
 run: build
 	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
 		$(BUILD_DIR)/src/zorvane $(ARGS); \
 	else \
-		echo "No display: starting Zorvane under xvfb-run"; \
-		xvfb-run -a $(BUILD_DIR)/src/zorvane $(ARGS); \
+		bash scripts/run-headless.sh $(BUILD_DIR) $(ARGS); \
 	fi
 
 build-asan: deps

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "core/util/LaunchOptions.h"
+
 #include <QApplication>
-#include <QStringList>
 
 // The program's application object: its names and version, and a UTF-8 locale
 // for the archive library from the first moment on.
@@ -12,14 +13,20 @@ class Application : public QApplication
 public:
     Application(int& argc, char** argv);
 
-    // The archives of the command line, each argument exactly as given (Qt's
-    // own options taken out); see PathText for names that are not UTF-8.
-    QStringList archiveArguments() const { return m_archiveArguments; }
+    // Answers --help, --version and mistakes in the options before Qt looks
+    // for a display, so they work in any terminal. -1: go on and start.
+    static int answerBeforeStart(int argc, char** argv);
+
+    // The command line, Qt's own options taken out; each archive exactly as
+    // given (see PathText for names that are not UTF-8).
+    const LaunchOptions& options() const { return m_options; }
 
     // Closes every window of the program, hidden ones too (the main window in
     // the notification area), and ends the program once all of them closed.
     static void closeEveryWindow();
 
 private:
-    QStringList m_archiveArguments;
+    static void setNames();
+
+    LaunchOptions m_options;
 };

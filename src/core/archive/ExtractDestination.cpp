@@ -4,6 +4,7 @@
 #include "core/archive/ExtractFolder.h"
 #include "core/archive/ExtractionPrompts.h"
 #include "core/archive/RunState.h"
+#include "core/archive/SmartFolder.h"
 #include "core/util/PathText.h"
 
 namespace {
@@ -22,6 +23,8 @@ ExtractDestination::ExtractDestination(ExtractionPrompts& prompts, RunState& run
 
 ExtractDestination::Result ExtractDestination::choose(const QString& archivePath)
 {
+    if (m_run.target != LaunchOptions::Target::Ask)
+        return targetFor(archivePath);
     const Result asked = askForFolder(archivePath);
     if (asked.choice != Choice::Go || !m_run.folderPerArchive)
         return asked;
@@ -44,4 +47,18 @@ ExtractDestination::Result ExtractDestination::askForFolder(const QString& archi
     m_run.autoOpenFolder = chosen.autoOpen;
     m_run.extractFolder = chosen.folder;
     return {madeOrThere(m_run.extractFolder) ? Choice::Go : Choice::Failed, m_run.extractFolder};
+}
+
+// The target is made with all its missing levels, the archive's own folder
+// below it only when the archive would spill loose files.
+ExtractDestination::Result ExtractDestination::targetFor(const QString& archivePath)
+{
+    const QString target =
+        m_run.target == LaunchOptions::Target::Folder ? m_run.targetFolder : PathText::folderOf(archivePath);
+    if (!ExtractFolder::makeAllLevels(PathText::toBytes(target)))
+        return {Choice::Failed, target};
+    if (!SmartFolder::spillsOver(archivePath, m_run.password))
+        return {Choice::Go, target};
+    const QString folder = SmartFolder::freePath(target, SmartFolder::archiveName(archivePath));
+    return {madeOrThere(folder) ? Choice::Go : Choice::Failed, folder};
 }

@@ -7,7 +7,8 @@ struct RunState;
 
 // Where an archive is extracted: the run's folder, asked for at each archive
 // until the user keeps it for all, and below it a folder named after the
-// archive when the user asked for one per archive.
+// archive when the user asked for one per archive. A run from the command
+// line asks nothing and lets SmartFolder decide below its target.
 class ExtractDestination
 {
 public:
@@ -30,6 +31,7 @@ public:
 
 private:
     Result askForFolder(const QString& archivePath);
+    Result targetFor(const QString& archivePath);
 
     ExtractionPrompts& m_prompts;
     RunState& m_run;

@@ -39,6 +39,13 @@ bool ExtractFolder::makeOneLevel(const QByteArray& path)
     return isFolder(path);
 }
 
+bool ExtractFolder::makeAllLevels(const QByteArray& path)
+{
+    for (qsizetype slash = path.indexOf('/', 1); slash > 0; slash = path.indexOf('/', slash + 1))
+        makeOneLevel(path.left(slash));
+    return makeOneLevel(path);
+}
+
 ExtractFolder::ExtractFolder(const QByteArray& path)
     : m_path(path)
     , m_fd(::open(path.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC))

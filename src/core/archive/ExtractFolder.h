@@ -29,6 +29,9 @@ public:
     // Makes the folder at path unless it is there; one level only, so a missing
     // parent is reported, not invented. Whether the folder is there now.
     static bool makeOneLevel(const QByteArray& path);
+    // Makes the folder and every missing folder above it, for a target the
+    // user named on the command line. Whether the folder is there now.
+    static bool makeAllLevels(const QByteArray& path);
 
     const QByteArray& path() const { return m_path; }
     bool isOpen() const { return m_fd >= 0; }

@@ -49,6 +49,12 @@ void ExtractionRun::extract(const QStringList& archives)
     }
 }
 
+void ExtractionRun::setTarget(LaunchOptions::Target target, const QString& folder)
+{
+    m_state.target = target;
+    m_state.targetFolder = folder;
+}
+
 // The folder and password answers of the last run do not carry over; the
 // choice to open the folder at the end does, until the user answers again.
 void ExtractionRun::begin()

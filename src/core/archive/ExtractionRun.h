@@ -24,6 +24,9 @@ public:
     // Extracts each archive in order and returns when the run is over. The
     // first archive that is cancelled or fails ends the run.
     void extract(const QStringList& archives);
+    // Runs from the command line ask for no folder; the target holds for
+    // every run after this call.
+    void setTarget(LaunchOptions::Target target, const QString& folder);
 
     qint32 fileCount() const { return m_fileCount; }
     qint32 volumeCount() const { return m_volumeCount; }

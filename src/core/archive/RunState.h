@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/archive/ExtractionPrompts.h"
+#include "core/util/LaunchOptions.h"
 
 #include <QString>
 
@@ -9,6 +10,12 @@
 // owns it; the session it drives reads and updates it.
 struct RunState
 {
+    // A run from the command line asks for no folder: each archive goes
+    // beside itself or into targetFolder, in a folder of its own when it
+    // would spill loose files (see SmartFolder).
+    LaunchOptions::Target target = LaunchOptions::Target::Ask;
+    QString targetFolder;
+
     QString extractFolder;        // destination chosen for the run, ends with "/"
     bool useFolderForAll = false; // don't ask for a folder again this run
     bool folderPerArchive = false;

@@ -1,7 +1,6 @@
 #include "gui/mainwindow/MainWindow.h"
 
 #include "core/archive/ExtractionRun.h"
-#include "core/settings/SettingsKeys.h"
 #include "core/util/PathText.h"
 #include "gui/Application.h"
 #include "gui/about/AppMenus.h"
@@ -9,10 +8,10 @@
 #include "gui/dialogs/CommonDialogs.h"
 #include "gui/mainwindow/DroppedFiles.h"
 #include "gui/mainwindow/ErrorLogDialog.h"
+#include "gui/mainwindow/FirstStart.h"
 #include "gui/mainwindow/MainWindowUi.h"
 #include "gui/mainwindow/TrayIcon.h"
 #include "gui/mainwindow/WindowShape.h"
-#include "gui/options/OptionsDialog.h"
 #include "gui/prompts/PasswordDialog.h"
 #include "gui/update/UpdateChecker.h"
 #include "gui/widgets/Artwork.h"
@@ -38,20 +37,6 @@ const QString Title = QStringLiteral("Zorvane");
 const QString BusyTitle = QStringLiteral("Zorvane - Extracting Files");
 const QString UninstallSwitch = QStringLiteral("/uninstalling");
 constexpr int ProgressInterval = 50;
-
-// "True"/"False" in any case, or a number (non-zero is true); anything else
-// counts as the default.
-bool truthValue(const QString& text, bool fallback)
-{
-    const QString value = text.trimmed();
-    if (value.compare(QStringLiteral("True"), Qt::CaseInsensitive) == 0)
-        return true;
-    if (value.compare(QStringLiteral("False"), Qt::CaseInsensitive) == 0)
-        return false;
-    bool ok = false;
-    const double number = value.toDouble(&ok);
-    return ok ? number != 0 : fallback;
-}
 
 } // namespace
 
@@ -95,40 +80,43 @@ void MainWindow::start(const QStringList& arguments)
         uninstall();
         return;
     }
+    showForRuns();
+    greetAndShowTips();
+    if (!arguments.isEmpty())
+        extractArchives(arguments);
+}
+
+void MainWindow::launch(const LaunchOptions& options)
+{
+    if (options.target() == LaunchOptions::Target::Ask) {
+        start(options.archives());
+        return;
+    }
+    showForRuns();
+    m_run->setTarget(options.target(), options.folder());
+    extractArchives(options.archives());
+    // A picture of the window as the run left it, for a machine without a
+    // screen ("make run" there).
+    if (const QString picture = qEnvironmentVariable("ZORVANE_SCREENSHOT"); !picture.isEmpty())
+        grab().save(picture);
+    QCoreApplication::exit(m_run->errorsLogged() ? 1 : 0);
+}
+
+void MainWindow::showForRuns()
+{
     m_settings.setCompany(QStringLiteral("Quenmarsh"));
     m_settings.setAppName(QStringLiteral("Zorvane"));
     WindowShape::apply(this, m_ui.picture);
-    show();
-    greetAndShowTips();
-    connectRun();
-
     m_ui.openFolderLink->hide();
     m_ui.openFolderAndQuitLink->hide();
-    if (arguments.isEmpty())
-        return;
     show();
-    extractArchives(arguments);
+    connectRun();
 }
 
-// A first start greets the user with the options; the tips come next unless
-// they were turned off. "First Run" is cleared even when the options were
-// cancelled, so the welcome comes once.
 void MainWindow::greetAndShowTips()
 {
-    if (truthValue(m_settings.value(SettingsKeys::General, SettingsKeys::FirstRun, QStringLiteral("True")), true)) {
-        QMessageBox(
-            QMessageBox::Information, QStringLiteral("Welcome to Zorvane"),
-            QStringLiteral("Since this is the first time you've used Zorvane, we need to configure it's options."),
-            QMessageBox::Ok, this)
-            .exec();
-        OptionsDialog options(this);
-        options.exec();
-        m_settings.setValue(SettingsKeys::General, SettingsKeys::FirstRun, QStringLiteral("False"));
-    }
-    bool ok = false;
-    const int noInstructions =
-        m_settings.value(SettingsKeys::General, SettingsKeys::NoInstructions, QStringLiteral("0")).toInt(&ok);
-    if (!ok || noInstructions == 0)
+    FirstStart::welcome(this, m_settings);
+    if (FirstStart::tipsWanted(m_settings))
         showTips();
 }
 
@@ -328,8 +316,11 @@ AppMenus& MainWindow::menus()
     return *m_menus;
 }
 
+// A run from the command line starts no check of its own.
 void MainWindow::checkForUpdate()
 {
+    if (!m_updateChecker)
+        m_updateChecker = new UpdateChecker(this);
     m_updateChecker->fromMenu = true;
     m_updateChecker->start();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/settings/SettingsStore.h"
+#include "core/util/LaunchOptions.h"
 #include "gui/mainwindow/MainWindowUi.h"
 #include "gui/prompts/DialogPrompts.h"
 
@@ -37,6 +38,11 @@ public:
 
     // arguments: the archives of the command line, or the uninstall switch alone.
     void start(const QStringList& arguments);
+    // The program's start from its command line: the archives as start()
+    // takes them, or a run that asks for no folder (--extract-here,
+    // --extract-to): no welcome, tips or update check, and the program ends
+    // with the run (exit status 1 after errors, once the error log is closed).
+    void launch(const LaunchOptions& options);
     // Extracts every archive of the list in order; returns when the run is
     // over. A run never starts while another is in progress.
     void extractArchives(const QStringList& archives);
@@ -61,7 +67,7 @@ protected:
 
 private:
     void connectControls();
-    void startRun();
+    void showForRuns();
     void connectRun();
     void uninstall();
     void greetAndShowTips();
