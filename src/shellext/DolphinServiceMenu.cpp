@@ -32,7 +32,7 @@ std::string actionGroup(const MenuItem& item)
     if (!item.hint.empty())
         group += "Comment=" + desktopValue(item.hint) + "\n";
     group += "Icon=" + desktopValue(iconName(item)) + "\n";
-    group += "Exec=" + desktopValue(doublePercent(execQuote(item.application)) + " %F") + "\n";
+    group += "Exec=" + desktopValue(doublePercent(commandLine(item, execQuote)) + " %F") + "\n";
     return group;
 }
 

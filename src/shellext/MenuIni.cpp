@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <sstream>
 
 namespace MenuIni {
 
@@ -41,6 +42,15 @@ long toNumber(const std::string& value)
     return std::strtol(value.c_str(), nullptr, 10);
 }
 
+std::vector<std::string> words(const std::string& value)
+{
+    std::vector<std::string> out;
+    std::istringstream stream(value);
+    for (std::string word; stream >> word;)
+        out.push_back(word);
+    return out;
+}
+
 struct Parsed
 {
     long count = 0;
@@ -63,6 +73,8 @@ void store(Parsed& parsed, const std::string& key, const std::string& value)
     item.index = index;
     if (name == "application")
         item.application = value;
+    else if (name == "arguments")
+        item.arguments = words(value);
     else if (name == "caption")
         item.caption = value;
     else if (name == "hint")

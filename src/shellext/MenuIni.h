@@ -12,7 +12,8 @@ struct MenuItem
 {
     int index = 0; // the N of the item's keys; names the files installed for it
     std::string application;
-    std::string caption; // "&" marks the accelerator, "&&" is a literal "&"
+    std::vector<std::string> arguments; // put before the selected files
+    std::string caption;                // "&" marks the accelerator, "&&" is a literal "&"
     std::string hint;
     std::string iconFile;
     bool checked = false;
@@ -20,7 +21,8 @@ struct MenuItem
 
 // The items numbered 1..Count, in order. Keys and section names are compared
 // without regard to case, blanks around "=" and line ends (CR LF or LF) do not
-// matter, and unknown keys are ignored. Empty when the file cannot be read.
+// matter, and unknown keys are ignored. "ArgumentsN" holds blank-separated
+// words, one argument each. Empty when the file cannot be read.
 std::optional<std::vector<MenuItem>> read(const std::string& path);
 
 // The items worth a menu entry: checked, with a program to run and a caption.

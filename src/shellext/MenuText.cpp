@@ -71,6 +71,14 @@ std::string execQuote(const std::string& text)
     return out + "\"";
 }
 
+std::string commandLine(const MenuIni::MenuItem& item, std::string (*quote)(const std::string&))
+{
+    std::string line = quote(item.application);
+    for (const std::string& argument : item.arguments)
+        line += " " + quote(argument);
+    return line;
+}
+
 std::string doublePercent(const std::string& text)
 {
     std::string out;

@@ -24,6 +24,9 @@ std::string shellQuote(const std::string& text);
 // One desktop-entry Exec argument: in double quotes, with " ` $ \ escaped.
 std::string execQuote(const std::string& text);
 
+// The item's program followed by its arguments, each made one word by quote.
+std::string commandLine(const MenuIni::MenuItem& item, std::string (*quote)(const std::string&));
+
 // "%" doubled, for fields where "%" starts a field code.
 std::string doublePercent(const std::string& text);
 

@@ -61,7 +61,7 @@ std::string script(const MenuItem& item)
             "$NAUTILUS_SCRIPT_SELECTED_FILE_PATHS\n"
             "EOF\n"
             "fi\n";
-    text += "exec " + shellQuote(item.application) + " \"$@\"\n";
+    text += "exec " + commandLine(item, shellQuote) + " \"$@\"\n";
     return text;
 }
 

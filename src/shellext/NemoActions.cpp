@@ -43,7 +43,7 @@ std::string action(const MenuItem& item)
     std::string text = "[Nemo Action]\nName=" + desktopValue(doublePercent(gtkCaption(item.caption))) + "\n";
     if (!item.hint.empty())
         text += "Comment=" + desktopValue(doublePercent(item.hint)) + "\n";
-    text += "Exec=" + desktopValue(doublePercent(shellQuote(item.application)) + " %F") + "\n";
+    text += "Exec=" + desktopValue(doublePercent(commandLine(item, shellQuote)) + " %F") + "\n";
     text += "Icon-Name=" + desktopValue(iconName(item)) + "\n";
     text += "Selection=notnone\nExtensions=rar;\nMimetypes=" + std::string(RarMimeTypes) + "\n";
     return text;

@@ -25,7 +25,7 @@ std::string ucaFile()
 // shows the name as a GTK menu label whose "_" marks the mnemonic.
 std::string action(const MenuItem& item)
 {
-    const std::string command = doublePercent(shellQuote(item.application)) + " %F";
+    const std::string command = doublePercent(commandLine(item, shellQuote)) + " %F";
     std::string text = "<action>\n";
     text += "\t<icon>" + xmlText(iconName(item)) + "</icon>\n";
     text += "\t<name>" + xmlText(gtkCaption(item.caption)) + "</name>\n";

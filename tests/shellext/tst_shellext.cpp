@@ -1,3 +1,4 @@
+#include "gui/options/OptionsDialog.h"
 #include "platform/ExtensionRegistration.h"
 
 #include <QDirIterator>
@@ -25,17 +26,20 @@ class tst_shellext : public QObject
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
-    // A desktop-entry file's keys, the first of each, values unescaped.
-    static QMap<QString, QString> desktopKeys(const QString& path)
+    // The keys of a desktop-entry file's group, the first of each, values unescaped.
+    static QMap<QString, QString> desktopKeys(const QString& path, const QString& group)
     {
         QMap<QString, QString> keys;
+        bool inGroup = false;
         for (const QString& line : QString::fromUtf8(readFile(path)).split(u'\n')) {
+            if (line.startsWith(u'['))
+                inGroup = line == "[" + group + "]";
             QString value = line.section(u'=', 1);
             for (qsizetype i = 0; i + 1 < value.size(); ++i) {
                 if (value[i] == u'\\')
                     value.replace(i, 2, value[i + 1] == u's' ? QChar(u' ') : value[i + 1]);
             }
-            if (!keys.contains(line.section(u'=', 0, 0)))
+            if (inGroup && !keys.contains(line.section(u'=', 0, 0)))
                 keys[line.section(u'=', 0, 0)] = value;
         }
         return keys;
@@ -56,9 +60,9 @@ class tst_shellext : public QObject
                                     : QStringList();
     }
 
-    QTemporaryDir m_dir;
+    std::unique_ptr<QTemporaryDir> m_dir;
 
-    QString home(const QString& relative) const { return m_dir.filePath("home/" + relative); }
+    QString home(const QString& relative) const { return m_dir->filePath("home/" + relative); }
     QString data(const QString& relative) const { return home(".local/share/" + relative); }
 
     QStringList thunar(QStringView element) const
@@ -83,9 +87,27 @@ class tst_shellext : public QObject
     }
 
 private slots:
-    // Each file manager's entry passes on any archive names; the user's own entries stay.
+    void init() { m_dir = std::make_unique<QTemporaryDir>(); }
+
+    void registerAndUnregister_data()
+    {
+        QTest::addColumn<bool>("oldFileLast"); // else the old one-item file goes first, today's after it
+        QTest::addColumn<int>("index");        // the item whose entries are run
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("with Zorvane") << false << 1 << "E&xtract with Zorvane..." << QStringList();
+        QTest::newRow("here") << false << 2 << "Extract &Here" << QStringList{"--extract-here"};
+        QTest::newRow("old file") << true << 1 << "E&xtract with Zorvane..." << QStringList();
+    }
+
+    // Each file manager's entry passes its arguments and any archive names on;
+    // registering again replaces ours, and the user's own entries stay.
     void registerAndUnregister()
     {
+        QFETCH(bool, oldFileLast);
+        QFETCH(int, index);
+        QFETCH(QString, caption);
+        QFETCH(QStringList, arguments);
         qputenv("HOME", QFile::encodeName(home("")));
         qputenv("XDG_DATA_HOME", QFile::encodeName(data("")));
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(home(".config")));
@@ -95,36 +117,58 @@ private slots:
         writeFile(data("nemo/actions/zorvane-mine.nemo_action"), "[Nemo Action]\nName=Mine\n");
         writeFile(data("kio/servicemenus/mine.desktop"), "[Desktop Entry]\n");
         writeFile(data("nautilus/scripts/Mine"), "#!/bin/sh\necho mine\n"); // the name ours would take
-        const QString program = m_dir.filePath("my tools/100% it's \"$rec\".sh");
+        const QString program = m_dir->filePath("my tools/100% it's \"$rec\".sh");
         writeFile(program, "#!/bin/sh\nprintf '%s\\n' \"$@\"\n"); // prints its arguments, one a line
         QVERIFY(QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         const QStringList before = homeFiles();
-        writeFile(
-            data("zorvane/Menuweave.ini"),
+        const QByteArray oldFile =
             "[Dynamic Items]\r\nParent1 = 0\r\nApplication1=" + program.toUtf8() +
-                "\r\nCaption1=E&xtract with Zorvane...\r\nHint1=Extract archive\r\nIconFile1=" + program.toUtf8() +
-                "\r\nIconIndex1 = 0\r\nChecked1 = 1\r\nFileType1 = Zorvane\r\nApplication2=/bin/true\r\n"
-                "Caption2=Mine\r\nChecked2 = 1\r\nCount = 2\r\n");
-        const QString library = m_dir.filePath("lib/ext.so");
-        QVERIFY(QDir().mkpath(m_dir.filePath("lib")) && QFile::copy(ZORVANE_MWSHLEXT, library));
-        QVERIFY(ExtensionRegistration::run(library, true));
-        QVERIFY(ExtensionRegistration::run(library, true)); // replaces ours rather than adding to them
-        const QStringList selection = {m_dir.filePath("a b/first  archive.rar"), "/tmp/it's \"q\" $HOME\\x.rar"};
-
+            "\r\nCaption1=E&xtract with Zorvane...\r\nHint1=Extract archive\r\nIconFile1=" + program.toUtf8() +
+            "\r\nIconIndex1 = 0\r\nChecked1 = 1\r\nFileType1 = Zorvane\r\n"
+            "Application2=/bin/true\r\nCaption2=Mine\r\nChecked2 = 1\r\nCount = 2\r\n";
+        const QByteArray todaysFile = OptionsDialog::menuweaveText(program).replace(
+            "Count = 2", "Application3=/bin/true\r\nCaption3=Mine\r\nChecked3 = 1\r\nCount = 3");
+        const QString library = m_dir->filePath("lib/ext.so");
+        QVERIFY(QDir().mkpath(m_dir->filePath("lib")) && QFile::copy(ZORVANE_MWSHLEXT, library));
+        for (const QByteArray& ini : oldFileLast ? QList{todaysFile, oldFile} : QList{oldFile, todaysFile}) {
+            writeFile(data("zorvane/Menuweave.ini"), ini);
+            QVERIFY(ExtensionRegistration::run(library, true));
+        }
         const QString dolphin = data("kio/servicemenus/zorvane-menuweave.desktop");
+        // Both files have a second item; only today's has a third ("Mine" there).
+        QStringList files = before + QStringList{".local/share/zorvane/Menuweave.ini",
+                                                 ".local/share/kio/servicemenus/zorvane-menuweave.desktop",
+                                                 ".local/share/kservices5/ServiceMenus/zorvane-menuweave.desktop",
+                                                 ".local/share/nemo/actions/zorvane.nemo_action",
+                                                 ".local/share/nemo/actions/zorvane-2.nemo_action",
+                                                 ".local/share/nautilus/scripts/Extract with Zorvane..."};
+        QStringList thunarNames = {"Mine & yours", "E_xtract with Zorvane...", "Extract _Here", "Mine"};
+        if (oldFileLast)
+            thunarNames.removeAt(2);
+        else
+            files << ".local/share/nemo/actions/zorvane-3.nemo_action"
+                  << ".local/share/nautilus/scripts/Extract Here";
+        files.sort();
+        QCOMPARE(homeFiles(), files);
+        QCOMPARE(thunar(u"name"), thunarNames);
+
+        const QStringList selection = {m_dir->filePath("a b/first  archive.rar"),
+                                       "/tmp/it's \"q\" $HOME\\ünï 日本.rar"};
+        const QStringList printed = arguments + selection;
         QVERIFY(QFileInfo(dolphin).isExecutable());
-        auto keys = desktopKeys(dolphin);
-        QCOMPARE(keys["MimeType"] + keys["Name"], RarTypes + "E&xtract with Zorvane...");
-        QCOMPARE(runCommand(keys["Exec"], selection), selection);
-        keys = desktopKeys(data("nemo/actions/zorvane.nemo_action"));
-        QCOMPARE(keys["Mimetypes"] + keys["Name"], RarTypes + "E_xtract with Zorvane...");
-        QCOMPARE(runCommand(keys["Exec"], selection), selection);
-        QCOMPARE(thunar(u"name"), QStringList({"Mine & yours", "E_xtract with Zorvane...", "Mine"}));
-        QCOMPARE(thunar(u"patterns").value(1), "*.rar;*.RAR");
-        QCOMPARE(runCommand(thunar(u"command").value(1), selection), selection);
+        QCOMPARE(desktopKeys(dolphin, "Desktop Entry")["MimeType"], RarTypes);
+        auto keys = desktopKeys(dolphin, "Desktop Action zorvane" + QString::number(index));
+        QCOMPARE(keys["Name"], caption);
+        QCOMPARE(runCommand(keys["Exec"], selection), printed);
+        keys = desktopKeys(data(index == 1 ? "nemo/actions/zorvane.nemo_action" : "nemo/actions/zorvane-2.nemo_action"),
+                           "Nemo Action");
+        QCOMPARE(keys["Mimetypes"] + keys["Name"], RarTypes + QString(caption).replace(u'&', u'_'));
+        QCOMPARE(runCommand(keys["Exec"], selection), printed);
+        QCOMPARE(thunar(u"patterns").value(index), "*.rar;*.RAR");
+        QCOMPARE(runCommand(thunar(u"command").value(index), selection), printed);
         // Nautilus hands the selection over in a variable, one path a line.
         qputenv("NAUTILUS_SCRIPT_SELECTED_FILE_PATHS", (selection.join(u'\n') + u'\n').toUtf8());
-        QCOMPARE(runCommand("%F", {data("nautilus/scripts/Extract with Zorvane...")}), selection);
+        QCOMPARE(runCommand("%F", {data("nautilus/scripts/" + QString(caption).remove(u'&'))}), printed);
 
         QVERIFY(ExtensionRegistration::run(library, false));
         QCOMPARE(homeFiles(), before + QStringList{".local/share/zorvane/Menuweave.ini"});

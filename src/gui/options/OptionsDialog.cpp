@@ -81,7 +81,17 @@ QByteArray OptionsDialog::menuweaveText(const QString& program)
         QStringLiteral("IconIndex1 = 0"),
         QStringLiteral("Checked1 = 1"),
         QStringLiteral("FileType1 = Zorvane"),
-        QStringLiteral("Count = 1"),
+        // Extracts beside the archive without asking where.
+        QStringLiteral("Parent2 = 0"),
+        QStringLiteral("Application2=") + program,
+        QStringLiteral("Arguments2=--extract-here"),
+        QStringLiteral("Caption2=Extract &Here"),
+        QStringLiteral("Hint2=Extract archive here using Zorvane"),
+        QStringLiteral("IconFile2=") + program,
+        QStringLiteral("IconIndex2 = 0"),
+        QStringLiteral("Checked2 = 1"),
+        QStringLiteral("FileType2 = Zorvane"),
+        QStringLiteral("Count = 2"),
     };
     return (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
 }

@@ -9,7 +9,7 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 
-// The options: the .rar association, the file managers' context-menu entry and
+// The options: the .rar association, the file managers' context-menu entries and
 // the folder the extract-folder chooser proposes first. OK applies them to the
 // desktop at once and stores them; Cancel changes nothing.
 class OptionsDialog : public QDialog
@@ -19,7 +19,8 @@ class OptionsDialog : public QDialog
 public:
     explicit OptionsDialog(QWidget* parent = nullptr);
 
-    // The context-menu extension's configuration for the program file program.
+    // The context-menu extension's configuration for the program file program:
+    // "E&xtract with Zorvane..." and "Extract &Here".
     static QByteArray menuweaveText(const QString& program);
 
 private:
