@@ -181,7 +181,8 @@ run_program "w=\$(window '^Welcome to Zorvane\$') && press \"\$w\" Return &&
 data=$home/.local/share
 traces=("$data/applications/zorvane.desktop" "$data/kio/servicemenus/zorvane-menuweave.desktop"
     "$data/kservices5/ServiceMenus/zorvane-menuweave.desktop" "$data/nemo/actions/zorvane.nemo_action"
-    "$data/nautilus/scripts/Extract with Zorvane...")
+    "$data/nautilus/scripts/Extract with Zorvane..." "$data/nemo/actions/zorvane-2.nemo_action"
+    "$data/nautilus/scripts/Extract Here")
 for trace in "${traces[@]}"; do
     [ -f "$trace" ] || fail "the options did not write ${trace#"$home"/}"
 done
@@ -192,6 +193,18 @@ grep -q 'zorvane-menuweave' "$home/.config/Thunar/uca.xml" 2>/dev/null || fail "
 grep -q 'zorvane.desktop' "$home/.config/mimeapps.list" 2>/dev/null || fail "no default in mimeapps.list"
 grep -q '^Exec=/usr/bin/zorvane ' "$data/applications/zorvane.desktop" 2>/dev/null ||
     fail "the association does not start /usr/bin/zorvane"
+
+# The installed "Extract Here" extracts beside the archive and asks nothing.
+mkdir "$home/in"
+cp "$(dirname "$0")/../fixtures/plain.rar" "$home/in/"
+chown -R "$user:" "$home/in"
+# shellcheck disable=SC2016 # expanded by the inner shell
+xvfb-run -a -s "-ac -screen 0 1024x768x24" bash -c '
+    runuser -u "$1" -- env -i HOME="$2" USER="$1" PATH=/usr/bin:/bin LANG=C.UTF-8 DISPLAY="$DISPLAY" \
+        XDG_RUNTIME_DIR="$3" ZORVANE_UPDATE_URL= timeout 60 "$4" "$2/in/plain.rar"
+' extract-here "$user" "$home" "$work/run" "$data/nautilus/scripts/Extract Here" ||
+    fail "the installed Extract Here did not run to its end (exit $?)"
+[ -f "$home/in/plain/a.txt" ] || fail "Extract Here did not put plain.rar's files into in/plain"
 
 # Removal: the prerm visits only the temporary account.
 ZORVANE_PRERM_ACCOUNTS=$user apt-get purge -o DPkg::Lock::Timeout=300 -y -qq zorvane >"$work/remove.log" 2>&1 || {
