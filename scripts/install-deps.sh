@@ -11,7 +11,7 @@ PACKAGES=(
   libunrar-dev libunrar-headers rar unrar
   xvfb xauth x11-utils x11-xserver-utils trayer imagemagick fonts-dejavu-core
   weston qt6-wayland
-  desktop-file-utils xdg-utils xdotool
+  desktop-file-utils xdg-utils xdotool dbus-daemon
   dpkg-dev file appstream man-db
   time
 )
