@@ -1,0 +1,193 @@
+#include "platform/DesktopNotifier.h"
+#include "support/TestFiles.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTimer>
+
+namespace {
+
+// Set for the child process that the cases without a bus start: Qt opens the
+// session bus once per process, and this one has a bus of its own.
+constexpr char WithoutBusVariable[] = "ZORVANE_NOTIFY_WITHOUT_BUS";
+
+const QString Service = QStringLiteral("org.freedesktop.Notifications");
+
+} // namespace
+
+// A private session bus with the test notification server on it, started anew for each case.
+class tst_DesktopNotifier : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QProcess m_bus;
+    QProcess m_server;
+    QString records() const { return m_dir.filePath("records"); }
+
+    void startServer(const QStringList& options)
+    {
+        m_server.setReadChannel(QProcess::StandardError);
+        m_server.start(NOTIFICATION_SERVER,
+                       QStringList{qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS"), "--output", records()} + options);
+        QVERIFY(m_server.waitForReadyRead(10000));
+        QCOMPARE(m_server.readAll(), "ready\n");
+    }
+
+    // Lets every signal the server sent before answering this call reach the notifier: once the call
+    // returns they are queued in this process, and a short turn of the event loop delivers them.
+    static void flushBus()
+    {
+        const QDBusMessage call =
+            QDBusMessage::createMethodCall(Service, "/org/freedesktop/Notifications", Service, "GetServerInformation");
+        QCOMPARE(QDBusConnection::sessionBus().call(call).arguments().value(0), "notification_server");
+        QTest::qWait(50);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_bus.start("dbus-daemon", {"--config-file=" PRIVATE_BUS_CONFIG, "--nofork", "--print-address"});
+        QTRY_VERIFY(m_bus.canReadLine());
+        qputenv("DBUS_SESSION_BUS_ADDRESS", m_bus.readLine().trimmed());
+    }
+    void init() { QTest::failOnWarning(QRegularExpression(".")); }
+    void cleanup()
+    {
+        m_server.kill();
+        m_server.waitForFinished();
+        QFile::remove(records());
+    }
+    void cleanupTestCase()
+    {
+        m_bus.kill();
+        m_bus.waitForFinished();
+    }
+
+    void notify_data()
+    {
+        QTest::addColumn<QStringList>("server");  // its options
+        QTest::addColumn<QStringList>("folders"); // one notification each
+        QTest::addColumn<QString>("sentBody");
+        QTest::addColumn<bool>("offered"); // "Open folder"
+        QTest::addColumn<QStringList>("opened");
+        QTest::addColumn<int>("finished");
+        const QStringList actions{"--capabilities", "body,actions"};
+        const QString body = "Extracted 2 file(s) to /tmp/<Tom> & Jerry";
+        const QStringList one{"/tmp/<Tom> & Jerry"};
+        QTest::newRow("no actions, closed")
+            << QStringList{"--answer", "close"} << one << body << false << QStringList() << 1;
+        QTest::newRow("body escaped for markup")
+            << QStringList{"--capabilities", "body,body-markup"} << one
+            << "Extracted 2 file(s) to /tmp/&lt;Tom&gt; &amp; Jerry" << false << QStringList() << 0;
+        QTest::newRow("actions, no folder")
+            << actions + QStringList{"--answer", "invoke"} << QStringList{""} << body << false << QStringList() << 1;
+        QTest::newRow("action used") << actions + QStringList{"--answer", "invoke"} << one << body << true << one << 1;
+        QTest::newRow("dismissed") << actions + QStringList{"--answer", "close"} << one << body << true << QStringList()
+                                   << 1;
+        QTest::newRow("left open") << actions << one << body << true << QStringList() << 0;
+        QTest::newRow("answers for another id first")
+            << actions + QStringList{"--answer", "invoke", "--stray"} << one << body << true << one << 1;
+        QTest::newRow("answered before the reply")
+            << actions + QStringList{"--answer", "invoke", "--stray", "--before-reply"} << one << body << true << one
+            << 1;
+        QTest::newRow("two at once, each its own folder")
+            << actions + QStringList{"--answer", "invoke"} << QStringList{"/tmp/a", "/tmp/b"} << body << true
+            << QStringList{"/tmp/a", "/tmp/b"} << 2;
+    }
+
+    void notify()
+    {
+        QFETCH(QStringList, server);
+        QFETCH(QStringList, folders);
+        QFETCH(QString, sentBody);
+        QFETCH(bool, offered);
+        QFETCH(QStringList, opened);
+        QFETCH(int, finished);
+        startServer(server);
+        DesktopNotifier notifier;
+        QSignalSpy openSpy(&notifier, &DesktopNotifier::openFolderRequested);
+        QSignalSpy finishedSpy(&notifier, &DesktopNotifier::finished);
+        for (const QString& folder : folders)
+            notifier.notify("Extraction done", "Extracted 2 file(s) to /tmp/<Tom> & Jerry", folder);
+
+        const auto recorded = [this] { return QString::fromUtf8(readFile(records())).split('\n', Qt::SkipEmptyParts); };
+        QTRY_COMPARE(recorded().size(), folders.size());
+        const QStringList action = offered ? QStringList{"open-folder", "Open folder"} : QStringList();
+        for (const QString& line : recorded())
+            QCOMPARE(line.split('\t'), QStringList({"Zorvane", "zorvane", "Extraction done", sentBody}) + action);
+        const auto openedFolders = [&openSpy] {
+            QStringList folders;
+            for (const QList<QVariant>& arguments : openSpy)
+                folders << arguments.value(0).toString();
+            return folders;
+        };
+        QTRY_COMPARE(openedFolders(), opened);
+        QTRY_COMPARE(finishedSpy.count(), finished);
+        flushBus(); // and nothing more comes
+        QCOMPARE(openedFolders(), opened);
+        QCOMPARE(finishedSpy.count(), finished);
+    }
+
+    void withoutServer()
+    {
+        DesktopNotifier notifier;
+        QSignalSpy finishedSpy(&notifier, &DesktopNotifier::finished);
+        notifier.notify("Extraction done", "Extracted 1 file(s) to /tmp", "/tmp");
+        QTRY_COMPARE(finishedSpy.count(), 1);
+    }
+
+    void withoutBus_data()
+    {
+        QTest::addColumn<QString>("address"); // empty: none set
+        QTest::newRow("no address") << QString();
+        QTest::newRow("address where no bus listens") << "unix:path=" + m_dir.filePath("no-bus");
+    }
+
+    // In a child process, which must end with finished() and print nothing.
+    void withoutBus()
+    {
+        QFETCH(QString, address);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        // With a display, the bus library would start a bus of its own.
+        for (const char* name : {"DBUS_SESSION_BUS_ADDRESS", "DISPLAY", "WAYLAND_DISPLAY"})
+            environment.remove(name);
+        if (!address.isEmpty())
+            environment.insert("DBUS_SESSION_BUS_ADDRESS", address);
+        environment.insert("XDG_RUNTIME_DIR", m_dir.path());
+        environment.insert(WithoutBusVariable, "1");
+        QProcess child;
+        child.setProcessEnvironment(environment);
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.start(QCoreApplication::applicationFilePath());
+        QVERIFY(child.waitForFinished(30000));
+        QCOMPARE(child.readAll(), QByteArray());
+        QCOMPARE(child.exitCode(), 0);
+    }
+};
+
+// The child of withoutBus(): exits 0 once finished() came, 1 after ten seconds without it.
+static int notifyWithoutBus(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    DesktopNotifier notifier;
+    QObject::connect(&notifier, &DesktopNotifier::finished, &app, &QCoreApplication::quit);
+    QTimer::singleShot(10000, &app, [] { QCoreApplication::exit(1); });
+    notifier.notify("Extraction done", "Extracted 1 file(s) to /tmp", "/tmp");
+    return app.exec();
+}
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsSet(WithoutBusVariable))
+        return notifyWithoutBus(argc, argv);
+    QCoreApplication app(argc, argv);
+    tst_DesktopNotifier test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_DesktopNotifier.moc"
