@@ -15,6 +15,7 @@ namespace {
 constexpr char WithoutBusVariable[] = "ZORVANE_NOTIFY_WITHOUT_BUS";
 
 const QString Service = QStringLiteral("org.freedesktop.Notifications");
+const QString Body = QStringLiteral("Extracted 2 file(s) to /tmp/<Tom> & Jerry");
 
 } // namespace
 
@@ -76,26 +77,25 @@ private slots:
         QTest::addColumn<QStringList>("opened");
         QTest::addColumn<int>("finished");
         const QStringList actions{"--capabilities", "body,actions"};
-        const QString body = "Extracted 2 file(s) to /tmp/<Tom> & Jerry";
         const QStringList one{"/tmp/<Tom> & Jerry"};
         QTest::newRow("no actions, closed")
-            << QStringList{"--answer", "close"} << one << body << false << QStringList() << 1;
+            << QStringList{"--answer", "close"} << one << Body << false << QStringList() << 1;
         QTest::newRow("body escaped for markup")
             << QStringList{"--capabilities", "body,body-markup"} << one
             << "Extracted 2 file(s) to /tmp/&lt;Tom&gt; &amp; Jerry" << false << QStringList() << 0;
         QTest::newRow("actions, no folder")
-            << actions + QStringList{"--answer", "invoke"} << QStringList{""} << body << false << QStringList() << 1;
-        QTest::newRow("action used") << actions + QStringList{"--answer", "invoke"} << one << body << true << one << 1;
-        QTest::newRow("dismissed") << actions + QStringList{"--answer", "close"} << one << body << true << QStringList()
+            << actions + QStringList{"--answer", "invoke"} << QStringList{""} << Body << false << QStringList() << 1;
+        QTest::newRow("action used") << actions + QStringList{"--answer", "invoke"} << one << Body << true << one << 1;
+        QTest::newRow("dismissed") << actions + QStringList{"--answer", "close"} << one << Body << true << QStringList()
                                    << 1;
-        QTest::newRow("left open") << actions << one << body << true << QStringList() << 0;
+        QTest::newRow("left open") << actions << one << Body << true << QStringList() << 0;
         QTest::newRow("answers for another id first")
-            << actions + QStringList{"--answer", "invoke", "--stray"} << one << body << true << one << 1;
+            << actions + QStringList{"--answer", "invoke", "--stray"} << one << Body << true << one << 1;
         QTest::newRow("answered before the reply")
-            << actions + QStringList{"--answer", "invoke", "--stray", "--before-reply"} << one << body << true << one
+            << actions + QStringList{"--answer", "invoke", "--stray", "--before-reply"} << one << Body << true << one
             << 1;
         QTest::newRow("two at once, each its own folder")
-            << actions + QStringList{"--answer", "invoke"} << QStringList{"/tmp/a", "/tmp/b"} << body << true
+            << actions + QStringList{"--answer", "invoke"} << QStringList{"/tmp/a", "/tmp/b"} << Body << true
             << QStringList{"/tmp/a", "/tmp/b"} << 2;
     }
 
@@ -112,7 +112,7 @@ private slots:
         QSignalSpy openSpy(&notifier, &DesktopNotifier::openFolderRequested);
         QSignalSpy finishedSpy(&notifier, &DesktopNotifier::finished);
         for (const QString& folder : folders)
-            notifier.notify("Extraction done", "Extracted 2 file(s) to /tmp/<Tom> & Jerry", folder);
+            notifier.notify("Extraction done", Body, folder);
 
         const auto recorded = [this] { return QString::fromUtf8(readFile(records())).split('\n', Qt::SkipEmptyParts); };
         QTRY_COMPARE(recorded().size(), folders.size());

@@ -6,7 +6,7 @@
 //   ADDRESS              the bus to serve, in the form of DBUS_SESSION_BUS_ADDRESS
 //   --capabilities LIST  what GetCapabilities returns, comma-separated; default "body".
 //                        "body,actions" lets clients offer actions, "body-markup" asks for escaped bodies
-//   --answer KIND        what follows each Notify's reply:
+//   --answer KIND        how each notification is answered, after Notify's reply:
 //                          none    nothing, the notification stays open (the default)
 //                          close   NotificationClosed (reason 2, dismissed)
 //                          invoke  ActionInvoked with the key of the action labelled "Open folder",
@@ -28,6 +28,7 @@
 #include <QDBusConnectionInterface>
 #include <QFile>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -88,8 +89,9 @@ public slots:
                 answer(id + StrayIdOffset, key);
             answer(id, key);
         };
-        // Queued before the record is written, so a call made after seeing the
-        // record gets its reply after the answer.
+        // Normally after the reply, as a real server answers; queued before the
+        // record is written, so a call made after seeing the record is answered
+        // after these signals.
         if (m_beforeReply)
             answers();
         else
