@@ -18,13 +18,15 @@ public:
 
     // Sends summary and body under the program's name and icon. When folder is
     // not empty and the server offers actions, the notification offers "Open
-    // folder". Each call ends in exactly one finished(), never before it returns.
+    // folder".
     void notify(const QString& summary, const QString& body, const QString& folder);
 
 signals:
     // The user chose "Open folder" on the notification sent for folder.
     void openFolderRequested(const QString& folder);
-    // A notification was closed or its action used, or it could not be shown.
+    // Once per notify(), never before it returns: the notification was closed
+    // or its action used, or it could not be shown. A server may keep a
+    // notification open for as long as it likes, so callers set their own limit.
     void finished();
 
 private slots:

@@ -86,8 +86,6 @@ private slots:
         QTest::newRow("actions, no folder")
             << actions + QStringList{"--answer", "invoke"} << QStringList{""} << Body << false << QStringList() << 1;
         QTest::newRow("action used") << actions + QStringList{"--answer", "invoke"} << one << Body << true << one << 1;
-        QTest::newRow("dismissed") << actions + QStringList{"--answer", "close"} << one << Body << true << QStringList()
-                                   << 1;
         QTest::newRow("left open") << actions << one << Body << true << QStringList() << 0;
         QTest::newRow("answers for another id first")
             << actions + QStringList{"--answer", "invoke", "--stray"} << one << Body << true << one << 1;
