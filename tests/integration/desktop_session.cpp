@@ -11,170 +11,108 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScreen>
-#include <QSet>
 #include <QSystemTrayIcon>
 #include <QtTest>
-#include <memory>
-
-namespace {
-
-const QPoint FormPosition(150, 240);
-constexpr int Patience = 15000;
-
-QImage grabScreen()
-{
-    return QGuiApplication::primaryScreen()->grabWindow(0).toImage();
-}
-
-bool xdotool(const QStringList& arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral("xdotool"), arguments);
-    return process.waitForFinished(Patience) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-}
-
-bool pointTo(QPoint p)
-{
-    return xdotool({QStringLiteral("mousemove"), QString::number(p.x()), QString::number(p.y())});
-}
-
-QWidget* shownTopLevel(const char* className)
-{
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (widget->inherits(className) && widget->isVisible())
-            return widget;
-    }
-    return nullptr;
-}
-
-// Where the window id sits on screen while a tray holds it: mapped and
-// reparented away from the root window. Empty otherwise, and once it is gone.
-// Qt cannot tell, as it does not follow the tray's reparenting.
-QRect dockedPlace(WId id)
-{
-    QProcess process;
-    process.start(QStringLiteral("xwininfo"),
-                  {QStringLiteral("-children"), QStringLiteral("-stats"), QStringLiteral("-id"), QString::number(id)});
-    if (!process.waitForFinished(Patience) || process.exitCode() != 0)
-        return {};
-    const QString info = QString::fromLocal8Bit(process.readAllStandardOutput());
-    const auto number = [&](const QString& label) {
-        return QRegularExpression(label + QStringLiteral(":\\s*(-?\\d+)")).match(info).captured(1).toInt();
-    };
-    if (!info.contains(QStringLiteral("IsViewable")) ||
-        QRegularExpression(QStringLiteral("Parent window id: .*the root window")).match(info).hasMatch())
-        return {};
-    return QRect(number(QStringLiteral("Absolute upper-left X")), number(QStringLiteral("Absolute upper-left Y")),
-                 number(QStringLiteral("Width")), number(QStringLiteral("Height")));
-}
-
-QString shapeMismatch(const QImage& shot, const QWidget& form)
-{
-    return ShapeCheck::mismatch(shot, form, form.mapToGlobal(QPoint(0, 0)));
-}
-
-} // namespace
 
 class DesktopSession : public QObject
 {
     Q_OBJECT
 
+    static constexpr int Patience = 15000;
+    const QPoint m_position{150, 240};
+    QWidget m_backdrop; // below every other window, so the tray stays in view above it
+
+    static QImage grabScreen() { return QGuiApplication::primaryScreen()->grabWindow(0).toImage(); }
+    QString waitForShape(const QWidget& form, const QString& name) const
+    {
+        return ShapeCheck::waitForShape(
+            form, grabScreen, [this](const QImage&) { return m_position; }, name);
+    }
+
+    static QString run(const QString& program, const QStringList& arguments)
+    {
+        QProcess process;
+        process.start(program, arguments);
+        const bool ok = process.waitForFinished(Patience) && process.exitStatus() == QProcess::NormalExit &&
+                        process.exitCode() == 0;
+        return ok ? QString::fromLocal8Bit(process.readAllStandardOutput()) : QString();
+    }
+    // Real pointer clicks, `count` of them, at p on the screen.
+    static void clickAt(QPoint p, int count)
+    {
+        run("xdotool", {"mousemove", QString::number(p.x()), QString::number(p.y()), "click", "--repeat",
+                        QString::number(count), "--delay", "80", "1"});
+    }
+    // Where the window id sits on screen while a tray holds it: mapped and
+    // reparented away from the root window; empty otherwise. Qt cannot tell,
+    // as it does not follow the tray's reparenting.
+    static QRect dockedPlace(WId id)
+    {
+        const QString info = run("xwininfo", {"-children", "-stats", "-id", QString::number(id)});
+        if (!info.contains("IsViewable") || info.contains(QRegularExpression("Parent window id: .*the root window")))
+            return {};
+        const auto number = [&](const QString& label) {
+            return QRegularExpression(label + ":\\s*(-?\\d+)").match(info).captured(1).toInt();
+        };
+        return {number("Absolute upper-left X"), number("Absolute upper-left Y"), number("Width"), number("Height")};
+    }
+
 private slots:
-    void initTestCase();
-    void shapedWindow();
-    void trayIcon();
-    void cleanupTestCase();
+    void initTestCase()
+    {
+        QCOMPARE(QGuiApplication::platformName(), "xcb");
+        m_backdrop.setWindowFlag(Qt::FramelessWindowHint);
+        m_backdrop.setPalette(QPalette(Qt::black, QColor(ShapeCheck::Backdrop)));
+        m_backdrop.setAutoFillBackground(true);
+        m_backdrop.setGeometry(QGuiApplication::primaryScreen()->geometry());
+        m_backdrop.show();
+        m_backdrop.lower();
+        QVERIFY(QTest::qWaitForWindowExposed(&m_backdrop));
+    }
 
-private:
-    // Below every other window, so the tray stays in view above it.
-    QWidget m_backdrop;
-    std::unique_ptr<MainWindow> m_form;
+    // The window comes up cut to its outline. Its button sends it to trayer's
+    // panel, 32 pixels high along the top edge, where the icon is drawn; a
+    // double click on the icon brings the window back where it was, still cut
+    // to its outline.
+    void shapedWindowAndTrayIcon()
+    {
+        MainWindow form;
+        form.move(m_position);
+        form.start({});
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QCOMPARE(form.mapToGlobal(QPoint(0, 0)), m_position);
+        QCOMPARE(waitForShape(form, "main-window.png"), QString());
+        QTRY_VERIFY_WITH_TIMEOUT(QSystemTrayIcon::isSystemTrayAvailable(), Patience);
+        auto* button = form.findChild<QLabel*>("Picture2");
+        clickAt(button->mapToGlobal(button->rect().center()), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(!form.isVisible() && TrayIcon::isInTray(), Patience);
+        QVERIFY(TrayIcon::icon()->isVisible());
+        WId dock = 0;
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            dock = widget->inherits("QSystemTrayIconSys") && widget->isVisible() ? widget->winId() : dock;
+        QRect place;
+        QTRY_VERIFY_WITH_TIMEOUT(dock && !(place = dockedPlace(dock)).isEmpty(), Patience);
+        QVERIFY(QRect(0, 0, QGuiApplication::primaryScreen()->geometry().width(), 32).contains(place));
+        QImage shot;
+        const bool drawn = QTest::qWaitFor(
+            [&] {
+                shot = grabScreen();
+                QSet<QRgb> colours;
+                for (int y = place.top(); y <= place.bottom(); ++y)
+                    for (int x = place.left(); x <= place.right(); ++x)
+                        colours.insert(shot.pixel(x, y));
+                return colours.size() >= 8; // more than a flat background
+            },
+            Patience);
+        QVERIFY(ShapeCheck::save(shot, "tray.png"));
+        QVERIFY2(drawn, "the icon is not on screen");
+
+        clickAt(place.center(), 2);
+        QTRY_VERIFY_WITH_TIMEOUT(form.isVisible() && !TrayIcon::isInTray(), Patience);
+        QCOMPARE(form.mapToGlobal(QPoint(0, 0)), m_position);
+        QCOMPARE(waitForShape(form, "main-window-back.png"), QString());
+    }
 };
-
-void DesktopSession::initTestCase()
-{
-    QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
-    m_backdrop.setWindowFlag(Qt::FramelessWindowHint);
-    m_backdrop.setAutoFillBackground(true);
-    QPalette colours = m_backdrop.palette();
-    colours.setColor(QPalette::Window, QColor::fromRgb(ShapeCheck::Backdrop));
-    m_backdrop.setPalette(colours);
-    m_backdrop.setGeometry(QGuiApplication::primaryScreen()->geometry());
-    m_backdrop.show();
-    m_backdrop.lower();
-    QVERIFY(QTest::qWaitForWindowExposed(&m_backdrop));
-}
-
-void DesktopSession::shapedWindow()
-{
-    m_form = std::make_unique<MainWindow>();
-    m_form->move(FormPosition);
-    m_form->start({});
-    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
-    QCOMPARE(m_form->mapToGlobal(QPoint(0, 0)), FormPosition);
-
-    QImage shot;
-    QString mismatch;
-    const bool shaped =
-        QTest::qWaitFor([&] { return (mismatch = shapeMismatch(shot = grabScreen(), *m_form)).isEmpty(); }, Patience);
-    QVERIFY(ShapeCheck::save(shot, QStringLiteral("main-window.png")));
-    QVERIFY2(shaped, qPrintable(mismatch));
-}
-
-void DesktopSession::trayIcon()
-{
-    QVERIFY2(m_form && m_form->isVisible(), "needs the window of shapedWindow()");
-    QTRY_VERIFY_WITH_TIMEOUT(QSystemTrayIcon::isSystemTrayAvailable(), Patience);
-    QVERIFY(!TrayIcon::isInTray());
-
-    auto* button = m_form->findChild<QLabel*>(QStringLiteral("Picture2"));
-    QVERIFY(button);
-    QVERIFY(pointTo(button->mapToGlobal(button->rect().center())));
-    QVERIFY(xdotool({QStringLiteral("click"), QStringLiteral("1")}));
-    QTRY_VERIFY_WITH_TIMEOUT(!m_form->isVisible() && TrayIcon::isInTray(), Patience);
-
-    // The icon is docked once trayer has reparented it into its panel.
-    QSystemTrayIcon* icon = TrayIcon::icon();
-    QVERIFY(icon->isVisible());
-    QWidget* dock = shownTopLevel("QSystemTrayIconSys");
-    QVERIFY(dock);
-    const WId dockId = dock->winId();
-    QRect place;
-    QTRY_VERIFY_WITH_TIMEOUT(!(place = dockedPlace(dockId)).isEmpty(), Patience);
-    // trayer's panel runs along the top edge, 32 pixels high.
-    const QRect trayBand(0, 0, QGuiApplication::primaryScreen()->geometry().width(), 32);
-    QVERIFY2(trayBand.contains(place), qPrintable(ShapeCheck::at(place.topLeft())));
-
-    QCOMPARE(icon->toolTip(), QStringLiteral("Zorvane"));
-
-    // The icon drawn in its place, more than a flat background.
-    QImage shot;
-    const auto drawn = [&] {
-        shot = grabScreen();
-        QSet<QRgb> colours;
-        for (int y = place.top(); y <= place.bottom(); ++y)
-            for (int x = place.left(); x <= place.right(); ++x)
-                colours.insert(shot.pixel(x, y));
-        return colours.size() >= 8;
-    };
-    const bool inView = QTest::qWaitFor(drawn, Patience);
-    QVERIFY(ShapeCheck::save(shot, QStringLiteral("tray.png")));
-    QVERIFY2(inView, "the icon is not on screen");
-
-    // A double click on the icon brings the window back where it was, still
-    // cut to its outline.
-    QVERIFY(pointTo(place.center()));
-    QVERIFY(xdotool({QStringLiteral("click"), QStringLiteral("--repeat"), QStringLiteral("2"),
-                     QStringLiteral("--delay"), QStringLiteral("80"), QStringLiteral("1")}));
-    QTRY_VERIFY_WITH_TIMEOUT(m_form->isVisible() && !TrayIcon::isInTray(), Patience);
-    QCOMPARE(m_form->mapToGlobal(QPoint(0, 0)), FormPosition);
-    QTRY_COMPARE_WITH_TIMEOUT(shapeMismatch(grabScreen(), *m_form), QString(), Patience);
-}
-
-void DesktopSession::cleanupTestCase()
-{
-    m_form.reset();
-}
 
 QTEST_MAIN(DesktopSession)
 #include "desktop_session.moc"

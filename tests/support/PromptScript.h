@@ -10,12 +10,11 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <QWidget>
 #include <functional>
 
 // Answers the modal prompts an operation shows, one scripted step per prompt,
 // the way a user would: it waits for each new modal window, fills its fields
-// and clicks its buttons. It records the name of every prompt it saw.
+// and clicks its buttons. It records the objectName of every prompt it saw.
 class PromptScript : public QObject
 {
 public:
@@ -23,11 +22,9 @@ public:
 
     PromptScript()
     {
-        m_timer.setInterval(5);
         connect(&m_timer, &QTimer::timeout, this, &PromptScript::poll);
-        m_timer.start();
+        m_timer.start(5);
     }
-
     PromptScript& then(Step step)
     {
         m_steps.append(std::move(step));
@@ -57,8 +54,7 @@ public:
         c->lineEdit()->setFocus(Qt::MouseFocusReason);
         c->lineEdit()->selectAll();
         // Key clicks cover ASCII; other text arrives whole, as from an input method.
-        const bool ascii = std::all_of(text.begin(), text.end(), [](QChar ch) { return ch.unicode() < 128; });
-        if (ascii)
+        if (std::all_of(text.begin(), text.end(), [](QChar ch) { return ch.unicode() < 128; }))
             QTest::keyClicks(c->lineEdit(), text);
         else
             c->lineEdit()->insert(text);
@@ -79,11 +75,11 @@ public:
     // where the focus is), or "close" for the frame's close box.
     static void leave(QWidget* prompt, const QString& how)
     {
-        QWidget* focus = prompt->focusWidget() ? prompt->focusWidget() : prompt;
         if (how == u"close")
             prompt->close();
         else if (how == u"Enter" || how == u"Escape")
-            QTest::keyClick(focus, how == u"Enter" ? Qt::Key_Return : Qt::Key_Escape);
+            QTest::keyClick(prompt->focusWidget() ? prompt->focusWidget() : prompt,
+                            how == u"Enter" ? Qt::Key_Return : Qt::Key_Escape);
         else
             click(prompt, qPrintable(how));
     }
@@ -94,22 +90,17 @@ public:
     // typed once every one of them is listed.
     static void typeFileNames(QWidget* dialog, const QString& typed, QDialogButtonBox::StandardButton accept)
     {
-        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        auto* list = dialog->findChild<QAbstractItemView*>(QStringLiteral("listView"));
+        auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+        auto* list = dialog->findChild<QAbstractItemView*>("listView");
         QPushButton* button = dialog->findChild<QDialogButtonBox*>()->button(accept);
         QVERIFY(name && list && button);
-        if (accept == QDialogButtonBox::Open) {
-            const QStringList names = typed.contains(u'"') ? typed.split(u'"', Qt::SkipEmptyParts) : QStringList{typed};
-            const auto listed = [list] {
-                QStringList shown;
-                for (int row = 0; row < list->model()->rowCount(list->rootIndex()); ++row)
-                    shown.append(list->model()->index(row, 0, list->rootIndex()).data().toString());
-                return shown;
-            };
-            for (const QString& wanted : names) {
-                if (!wanted.trimmed().isEmpty() && !wanted.contains(u'/'))
-                    QTRY_VERIFY(listed().contains(wanted));
-            }
+        const QStringList names = typed.contains(u'"') ? typed.split(u'"', Qt::SkipEmptyParts) : QStringList{typed};
+        for (const QString& wanted : names) {
+            if (accept == QDialogButtonBox::Open && !wanted.trimmed().isEmpty() && !wanted.contains(u'/'))
+                QTRY_VERIFY(!list->model()
+                                 ->match(list->model()->index(0, 0, list->rootIndex()), Qt::DisplayRole, wanted, 1,
+                                         Qt::MatchExactly)
+                                 .isEmpty());
         }
         name->setFocus(Qt::MouseFocusReason);
         QTest::keyClicks(name, typed);
@@ -161,9 +152,8 @@ private:
         if (!prompt || m_answered.contains(prompt))
             return;
         m_answered.append(prompt);
-        // The window's own name; a message box has none, and goes by its class.
-        seen.append(prompt->objectName().isEmpty() ? QString::fromLatin1(prompt->metaObject()->className())
-                                                   : prompt->objectName());
+        // A message box has no name of its own, and goes by its class.
+        seen.append(prompt->objectName().isEmpty() ? prompt->metaObject()->className() : prompt->objectName());
         if (m_steps.isEmpty()) {
             unexpected = true;
             prompt->close();

@@ -4,8 +4,9 @@
 
 #include <QDir>
 #include <QImage>
-#include <QString>
+#include <QTest>
 #include <QWidget>
+#include <functional>
 
 // Compares a screenshot with the main window's outline, wherever the window
 // sits on it. Colours are compared without their alpha, which a screenshot may
@@ -15,38 +16,26 @@ namespace ShapeCheck {
 // The desktop behind the window in both display sessions.
 constexpr QRgb Backdrop = qRgb(0x3a, 0x7d, 0x44);
 
-inline QString at(QPoint p)
-{
-    return QStringLiteral("(%1, %2)").arg(p.x()).arg(p.y());
-}
-
-// Empty when the screen shows window exactly cut to its picture's outline, with
-// the window's top-left corner at origin: the backdrop wherever the picture is
-// outside it, the window everywhere else.
+// Empty when the screen shows the window exactly cut to its picture's outline,
+// with its top-left corner at origin: the backdrop wherever the picture is
+// outside it, the picture itself where no control draws.
 inline QString mismatch(const QImage& shot, const QWidget& window, QPoint origin)
 {
     const QImage picture = Artwork::windowPicture(1.0);
     const auto screen = [&](QPoint p) { return shot.pixel(origin + p) | ~RGB_MASK; };
-    const QRgb back = Backdrop | ~RGB_MASK;
-    const int w = window.width();
-    const int h = window.height();
+    const auto at = [](QPoint p) { return QString("(%1, %2)").arg(p.x()).arg(p.y()); };
     if (!shot.rect().contains(QRect(origin, window.size())))
-        return QStringLiteral("the window at %1 is not wholly on the screen").arg(at(origin));
-    for (const QPoint p :
-         {QPoint(0, 0), QPoint(w - 1, 0), QPoint(0, h - 1), QPoint(w - 1, h - 1), QPoint(w - 2, 2), QPoint(110, 10)}) {
-        if (screen(p) != back)
-            return QStringLiteral("outside the outline, %1 hides the backdrop").arg(at(p));
-    }
-    // Body centre, badge centre and the header band, where no control draws.
+        return "the window at " + at(origin) + " is not wholly on the screen";
+    // Body centre, badge centre and the header band.
     for (const QPoint p : {QPoint(220, 150), QPoint(54, 46), QPoint(300, 45)}) {
         if (screen(p) != (picture.pixel(p) | ~RGB_MASK))
-            return QStringLiteral("inside the outline, %1 does not show the picture").arg(at(p));
+            return "inside the outline, " + at(p) + " does not show the picture";
     }
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
+    for (int y = 0; y < window.height(); ++y) {
+        for (int x = 0; x < window.width(); ++x) {
             const bool outside = (picture.pixel(x, y) | ~RGB_MASK) == Artwork::TransparentColor;
-            if (outside != (screen(QPoint(x, y)) == back))
-                return QStringLiteral("%1 is on the wrong side of the outline").arg(at(QPoint(x, y)));
+            if (outside != (screen(QPoint(x, y)) == (Backdrop | ~RGB_MASK)))
+                return at(QPoint(x, y)) + " is on the wrong side of the outline";
         }
     }
     return {};
@@ -55,8 +44,20 @@ inline QString mismatch(const QImage& shot, const QWidget& window, QPoint origin
 // Keeps the shot for people to look at, whatever the outcome.
 inline bool save(const QImage& shot, const QString& name)
 {
-    return QDir().mkpath(QStringLiteral(ZORVANE_SCREENSHOTS)) &&
-           shot.save(QStringLiteral(ZORVANE_SCREENSHOTS "/") + name);
+    return QDir().mkpath(ZORVANE_SCREENSHOTS) && shot.save(ZORVANE_SCREENSHOTS "/" + name);
+}
+
+// Waits until a screenshot that grab takes shows the window cut to its outline,
+// its top-left corner where origin finds it on the shot, and keeps the last shot
+// under name. Empty when it came, else what was wrong.
+inline QString waitForShape(const QWidget& window, const std::function<QImage()>& grab,
+                            const std::function<QPoint(const QImage&)>& origin, const QString& name)
+{
+    QImage shot;
+    QString wrong = "no screenshot";
+    const bool shaped = QTest::qWaitFor(
+        [&] { return !(shot = grab()).isNull() && (wrong = mismatch(shot, window, origin(shot))).isEmpty(); }, 15000);
+    return save(shot, name) || !shaped ? wrong : "the shot could not be kept";
 }
 
 } // namespace ShapeCheck

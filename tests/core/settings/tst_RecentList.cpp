@@ -1,5 +1,4 @@
 #include "core/settings/RecentList.h"
-#include "core/settings/SettingsStore.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -10,17 +9,16 @@ class tst_RecentList : public QObject
     Q_OBJECT
 
 private slots:
-    // A hand-edited count must not make a window read keys for ever.
+    // A hand-edited count must not make a window read keys for ever; missing keys give empty entries.
     void absurdCountStopsAtAThousand()
     {
         QTemporaryDir config;
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
         SettingsStore settings;
-        settings.setValue("Extract Folders", "Number", " 2000000000 ");
-        settings.setValue("Extract Folders", "1", "/second/");
+        settings.setValues("Extract Folders", {{"Number", " 2000000000 "}, {"1", "/second/"}});
         const QStringList entries = RecentList::load(settings, "Extract Folders");
         QCOMPARE(entries.size(), 1000);
-        QCOMPARE(entries.mid(0, 3), (QStringList{"", "/second/", ""})); // missing keys give empty entries
+        QCOMPARE(entries.mid(0, 3), (QStringList{"", "/second/", ""}));
     }
 };
 

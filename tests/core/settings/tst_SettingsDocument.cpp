@@ -8,6 +8,7 @@ class tst_SettingsDocument : public QObject
     Q_OBJECT
 
 private slots:
+    // Random trees come back whole from their file, and write the same file again.
     void randomTreesSurviveTheFile()
     {
         // Separators, quoting, escapes, comments, blanks, line breaks, controls and multi-byte text.
@@ -26,10 +27,8 @@ private slots:
             // Keyed without letter case; paths of up to a few levels, none of them empty.
             QMap<QString, std::tuple<QString, QString, QString>> expected;
             for (int i = 0; i < 6; ++i) {
-                const QString path =
-                    rng.bounded(3) ? u'L' + random(8).replace(u'\\', QStringLiteral("\\L")) : QString();
-                const QString name = random(8);
-                const QString text = random(20);
+                const QString path = rng.bounded(3) ? u'L' + random(8).replace(u'\\', "\\L") : QString();
+                const QString name = random(8), text = random(20);
                 SettingsDocument::setValue(doc.ensureKey(path), name, text);
                 expected.insert((path + QChar(0) + name).toCaseFolded(), {path, name, text});
             }
@@ -38,22 +37,21 @@ private slots:
             for (const auto& [path, name, text] : std::as_const(expected)) {
                 const SettingsDocument::Key* key = back.findKey(path);
                 const SettingsDocument::Value* value = key ? SettingsDocument::findValue(*key, name) : nullptr;
-                QVERIFY2(value, bytes.constData());
-                QCOMPARE(value->text, text);
+                QVERIFY2(value && value->text == text, bytes.constData());
             }
             QCOMPARE(back.serialize(), bytes);
         }
     }
 
+    // Lines above every header belong to the application key; unreadable ones are passed over.
     void handEditedFilesAreReadLeniently()
     {
-        // Hand-edited: lines above every header belong to the application key; unreadable ones are passed over.
         const SettingsDocument edited = SettingsDocument::parse(
             "Top=1\r\n[General\nNot=here\n[General]\n  Keep = yes  \r\njunk\n=x\nCut=\"unterminated\n[[]]\n");
         QVERIFY(SettingsDocument::findValue(*edited.findKey(""), "Top"));
         const SettingsDocument::Key* general = edited.findKey("General");
         QVERIFY(general && general->values.size() == 1);
-        QCOMPARE(general->values.first().name + '=' + general->values.first().text, QString("Keep=yes"));
+        QCOMPARE(general->values.first().name + '=' + general->values.first().text, "Keep=yes");
     }
 };
 

@@ -5,15 +5,13 @@
 #include <QTemporaryDir>
 #include <sys/stat.h>
 
-static const QString WriterPath = QStringLiteral(ZORVANE_TEST_BIN "/settings_writer");
-
 class tst_SettingsStore : public QObject
 {
     Q_OBJECT
 
+    const QString m_writer = ZORVANE_TEST_BIN "/settings_writer";
     std::unique_ptr<QTemporaryDir> m_home;
-    QString m_config;
-    QString m_file;
+    QString m_config, m_file;
 
 private slots:
     void init()
@@ -32,19 +30,16 @@ private slots:
         QVERIFY(settings.setValue("S", "k", "v"));
         QCOMPARE(QDir(m_config).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 1);
         settings.setCompany("  ..  "); // blanks are trimmed first
-        QVERIFY(!settings.setValue("S", "k", "v"));
-        QVERIFY(!settings.runAtNextLogOn("..", "x", 1));
+        QVERIFY(!settings.setValue("S", "k", "v") && !settings.runAtNextLogOn("..", "x", 1));
 
         // Nothing in the program deletes, enumerates or starts at log-on yet: one case each.
         settings = SettingsStore();
-        QVERIFY(settings.setValue("Options", "*", "default text"));
-        QVERIFY(settings.setValue("options\\Sub", "k", "v"));
-        QCOMPARE(settings.value("OPTIONS", ""), QString("default text")); // "*" and "" name the default value
+        QVERIFY(settings.setValue("Options", "*", "default text") && settings.setValue("options\\Sub", "k", "v"));
+        QCOMPARE(settings.value("OPTIONS", ""), "default text"); // "*" and "" name the default value
         QCOMPARE(settings.subkeys(SettingsStore::RootKey::CurrentUser, "Options"), QStringList{"Sub"});
         QVERIFY2(!settings.remove("Options"), "a section with subsections stays");
         QVERIFY(settings.remove("Options\\Sub") && settings.remove("Options", "*"));
         QVERIFY(settings.remove("Options") && !settings.remove("Options", "*"));
-
         const QString entry = m_config + "/autostart/Zorvane.desktop";
         QVERIFY(settings.runAtNextLogOn("Zorvane", R"(/usr/bin/zorvane "/home/u/a b.rar")", 1));
         QVERIFY(readFile(entry).contains("\nExec=/usr/bin/zorvane \"/home/u/a b.rar\"\n"));
@@ -52,7 +47,8 @@ private slots:
     }
 
     // Every write waits for the disk: values go in together, and a save that
-    // changes nothing leaves the file as it is.
+    // changes nothing leaves the file as it is. A write gives the file a new
+    // inode, where two writes could bring the first one back.
     void unchangedValuesAreNotWrittenAgain()
     {
         const auto inode = [this] {
@@ -61,17 +57,15 @@ private slots:
         };
         SettingsStore settings;
         QVERIFY(settings.setValues("Options", {{"a", "1"}, {"*", "d"}, {"b", "2"}}));
-        QCOMPARE(readFile(m_file), QByteArray("[Options]\na=1\n@=d\nb=2\n"));
+        QCOMPARE(readFile(m_file), "[Options]\na=1\n@=d\nb=2\n");
         const ino_t written = inode();
-        QVERIFY(written != 0);
-        // A write gives the file a new inode, and two could bring the first one back.
         QVERIFY(settings.setValue("options", "A", "1")); // names compare without regard to case
         QCOMPARE(inode(), written);
         QVERIFY(settings.setValues("Options", {{"b", "2"}, {"", "d"}}));
         QCOMPARE(inode(), written);
         QVERIFY(settings.setValues("Options", {{"b", "2"}, {"c", "3"}}));
         QVERIFY(inode() != written);
-        QCOMPARE(readFile(m_file), QByteArray("[Options]\na=1\n@=d\nb=2\nc=3\n"));
+        QCOMPARE(readFile(m_file), "[Options]\na=1\n@=d\nb=2\nc=3\n");
         QVERIFY(!settings.setValues("\\Options", {{"k", "v"}})); // an empty level
     }
 
@@ -83,19 +77,17 @@ private slots:
         QVERIFY(QFile::rename(m_file, real) && QFile::link(real, m_file));
         QVERIFY(SettingsStore().setValue("General", "New", "2"));
         QVERIFY(QFileInfo(m_file).isSymLink());
-        QCOMPARE(readFile(real), QByteArray("[General]\nOld=1\nNew=2\n"));
-
+        QCOMPARE(readFile(real), "[General]\nOld=1\nNew=2\n");
         QVERIFY(QFile::remove(m_file) && QDir().mkpath(m_file)); // a folder cannot be read as the file
-        QCOMPARE(SettingsStore().value("General", "Old", "default"), QString("default"));
-        QVERIFY(!SettingsStore().setValue("General", "k", "v"));
-        QVERIFY(QFileInfo(m_file).isDir());
+        QCOMPARE(SettingsStore().value("General", "Old", "default"), "default");
+        QVERIFY(!SettingsStore().setValue("General", "k", "v") && QFileInfo(m_file).isDir());
     }
 
     void concurrentProcessesLoseNoValue()
     {
         QProcess writers[4];
         for (int w = 0; w < 4; ++w)
-            writers[w].start(WriterPath, {"Race", QStringLiteral("w%1-").arg(w), "40", "8"});
+            writers[w].start(m_writer, {"Race", QString("w%1-").arg(w), "40", "8"});
         for (QProcess& writer : writers)
             QVERIFY(writer.waitForFinished(120000) && writer.exitCode() == 0);
         QCOMPARE(SettingsStore().values("Race").size(), 4 * 40);
@@ -109,19 +101,17 @@ private slots:
         const mode_t oldMask = ::umask(0); // the writers inherit it
         for (int kill = 0; kill < 25; ++kill) {
             QProcess writer;
-            writer.start(WriterPath, {"Kill", "k", "100000", QString::number(ValueSize)});
+            writer.start(m_writer, {"Kill", "k", "100000", QString::number(ValueSize)});
             QByteArray output;
             QTRY_VERIFY((output += writer.readAllStandardOutput()).contains("saved"));
             QTest::qWait(7 * kill % 60); // the kills land at different points of a save
             writer.kill();
             QVERIFY(writer.waitForFinished());
-
             const auto saved = SettingsStore().values("Kill");
             QVERIFY(!saved.isEmpty());
-            for (int i = 0; i < saved.size(); ++i) {
-                QCOMPARE(saved.at(i).name, QStringLiteral("k%1").arg(i));
-                QCOMPARE(saved.at(i).text.size(), ValueSize + QString::number(i).size());
-            }
+            for (int i = 0; i < saved.size(); ++i)
+                QVERIFY(saved[i].name == QString("k%1").arg(i) &&
+                        saved[i].text.size() == ValueSize + QString::number(i).size());
             QCOMPARE(QFileInfo(m_file).permissions(),
                      QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
         }

@@ -29,13 +29,14 @@ class tst_BoundedChild : public QObject
         if (fd >= 0 && ::write(fd, line.constData(), static_cast<size_t>(line.size())) >= 0)
             ::close(fd);
     }
+    QList<QByteArray> notes() const { return readFile(m_pidFile).split('\n'); }
 
 private slots:
-    void init() { QFile::remove(m_dir.filePath("pids")); }
+    void init() { QFile::remove(m_pidFile); }
 
     // Only work that returns in time counts; whatever else happens, the child
     // is gone when the call returns, and the call does not wait for a helper
-    // the child left running.
+    // the child left running. The caller is served while a slow child works.
     void runInChild_data()
     {
         QTest::addColumn<Work>("work");
@@ -45,7 +46,9 @@ private slots:
         QTest::newRow("exits with an error") << Work([] { ::_exit(3); }) << 60000 << Outcome::Failed;
         QTest::newRow("is killed") << Work([] { ::raise(SIGKILL); }) << 60000 << Outcome::Failed;
         QTest::newRow("overruns its limit") << Work([] { ::sleep(30); }) << 300 << Outcome::TimedOut;
-        // A helper forked without exec keeps every descriptor of the child.
+        // A helper forked without exec keeps every descriptor of the child; it
+        // notes its pid as it starts, which may come after the call returned,
+        // and again as it ends, seconds later.
         QTest::newRow("leaves a helper running") << Work([this] {
             if (::fork() == 0) {
                 notePid();
@@ -61,29 +64,19 @@ private slots:
         QFETCH(Work, work);
         QFETCH(int, limitMs);
         QFETCH(Outcome, expected);
-
-        // The caller is served while a slow child works.
         int served = 0;
         const auto childWork = [&] {
             notePid();
             work();
         };
-        QCOMPARE(BoundedChild::runInChild(childWork, std::chrono::milliseconds(limitMs), [&served] { ++served; }),
-                 expected);
+        QCOMPARE(BoundedChild::runInChild(childWork, std::chrono::milliseconds(limitMs), [&] { ++served; }), expected);
         QVERIFY(expected != Outcome::TimedOut || served > 0);
-
-        const auto notes = [this] { return readFile(m_dir.filePath("pids")).split('\n'); };
         QList<QByteArray> pids = notes();
-        const pid_t child = pids.at(0).toInt();
-        QVERIFY(child > 0);
-        QVERIFY(::kill(child, 0) == -1 && errno == ESRCH);
+        QVERIFY(pids[0].toInt() > 0 && ::kill(pids[0].toInt(), 0) == -1 && errno == ESRCH);
         if (QTest::currentDataTag() == QByteArray("leaves a helper running")) {
-            // The helper notes its pid as it starts, which may come after the
-            // call returned, and again as it ends, seconds later.
             QTRY_VERIFY((pids = notes()).size() >= 3);
-            const pid_t helper = pids.at(1).toInt();
-            QVERIFY(helper > 0);
-            ::kill(helper, SIGKILL);
+            QVERIFY(pids[1].toInt() > 0); // never 0, the whole process group
+            ::kill(pids[1].toInt(), SIGKILL);
             QVERIFY2(pids.size() == 3, "the call waited for the helper to end");
         }
     }

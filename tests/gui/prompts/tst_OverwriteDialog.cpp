@@ -1,9 +1,7 @@
 #include "gui/prompts/OverwriteDialog.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QLabel>
-#include <QPushButton>
 #include <QTest>
 
 // The question is whole on screen for any name at the usual font sizes: the
@@ -36,7 +34,6 @@ private slots:
         QFont font = QApplication::font();
         font.setPointSize(points);
         QApplication::setFont(font);
-
         OverwriteDialog prompt;
         prompt.setMessage(entry);
         prompt.show();
@@ -45,22 +42,16 @@ private slots:
         const QRect room = label->contentsRect();
         const QRect needed =
             label->fontMetrics().boundingRect(room, Qt::TextWordWrap | label->alignment(), label->text());
-        QVERIFY2(room.contains(needed), qPrintable(QString("%1 needs %2x%3, has %4x%5")
-                                                       .arg(label->text())
-                                                       .arg(needed.width())
-                                                       .arg(needed.height())
-                                                       .arg(room.width())
-                                                       .arg(room.height())));
+        QCOMPARE(room | needed, room); // the text fits
         QVERIFY(label->text().endsWith("already exists in the destination folder. What do you wish to do?"));
         // Nothing overlaps the question, and everything stays inside the window.
         for (const char* name : {"Check1", "Command1", "Command2", "Command3"}) {
             const QWidget* below = prompt.findChild<QWidget*>(name);
-            QVERIFY2(below->geometry().top() >= label->geometry().bottom(), name);
-            QVERIFY2(prompt.rect().contains(below->geometry()), name);
+            QVERIFY2(below->geometry().top() >= label->geometry().bottom() && prompt.rect().contains(below->geometry()),
+                     name);
         }
         // A name cut to fit is shown whole in the tool tip.
-        const QString name = entry.section('/', -1);
-        const bool cut = !label->text().contains('"' + name + '"');
+        const bool cut = !label->text().contains('"' + entry.section('/', -1) + '"');
         QCOMPARE(label->toolTip(), cut ? entry : QString());
         QVERIFY(!cut || label->text().contains(QChar(0x2026)));
     }

@@ -2,6 +2,7 @@
 #include "core/update/Downloader.h"
 #include "gui/update/UpdateChecker.h"
 #include "gui/update/UpdateDialog.h"
+#include "support/DataRow.h"
 #include "support/LocalHttpServer.h"
 #include "support/PromptScript.h"
 
@@ -13,18 +14,18 @@ class tst_UpdateChecker : public QObject
     Q_OBJECT
 
 private slots:
+    // The version rules themselves are AppVersion's; here, what the user gets to see:
+    // the update window, the "latest" box, or nothing.
     void check_data()
     {
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("content"); // "{v}" is the running program's version
         QTest::addColumn<bool>("fromMenu");
-        QTest::addColumn<QString>("outcome"); // the update window, the "latest" box, or nothing
-        // The version rules themselves are AppVersion's; here, what the user gets to see.
-        QTest::newRow("newer, from the menu") << 200 << "{v}1" << true << QString("window");
-        QTest::newRow("newer, ended by CR LF") << 200 << "{v}1\r\n" << false << QString("window");
-        QTest::newRow("equal") << 200 << "{v}" << false << QString();
-        QTest::newRow("equal, trailing zeros, from the menu") << 200 << "{v}00" << true << QString("latest");
-        QTest::newRow("missing, from the menu") << 404 << "{v}1" << true << QString();
+        QTest::addColumn<QString>("outcome");
+        dataRow("newer, ended by CR LF, at start-up", 200, "{v}1\r\n", false, "window");
+        dataRow("equal, at start-up", 200, "{v}", false, "");
+        dataRow("equal, trailing zeros, from the menu", 200, "{v}00", true, "latest");
+        dataRow("missing, from the menu", 404, "{v}1", true, "");
     }
 
     void check()
@@ -33,9 +34,9 @@ private slots:
         QFETCH(QString, content);
         QFETCH(bool, fromMenu);
         QFETCH(QString, outcome);
-        content.replace("{v}", AppVersion::text());
         LocalHttpServer server;
-        server.route("/versionfiles/zorvane_version.html", {status, content.toUtf8()});
+        server.route("/versionfiles/zorvane_version.html",
+                     {status, content.replace("{v}", AppVersion::text()).toUtf8()});
         qputenv("ZORVANE_UPDATE_URL", server.url().toUtf8() + "/"); // a trailing "/" is no part of the paths
         QWidget mainWindow;
         UpdateChecker check(&mainWindow);
@@ -44,17 +45,15 @@ private slots:
         QString shown;
         script.then([&](QWidget* w) {
             shown = w->windowTitle() + '|' + qobject_cast<QMessageBox*>(w)->text();
-            QTest::mouseClick(qobject_cast<QMessageBox*>(w)->button(QMessageBox::Ok), Qt::LeftButton);
+            PromptScript::leave(w, "Enter");
         });
         check.start();
         QTRY_VERIFY(!check.findChild<Downloader*>("ng")->isBusy());
         QCOMPARE(shown, outcome == u"latest" ? "Latest Version|You have the latest version of the program." : "");
         auto* update = mainWindow.findChild<UpdateDialog*>();
-        QCOMPARE(update != nullptr, outcome == u"window");
-        QVERIFY(!update || (update->isVisible() && !update->isModal()));
+        QCOMPARE(update && update->isVisible() && !update->isModal(), outcome == u"window");
         // The line break that ends the file is no part of the number shown.
-        if (update)
-            QCOMPARE(update->findChild<QLabel*>("lblnew")->text(), "New version: " + content.trimmed());
+        QVERIFY(!update || update->findChild<QLabel*>("lblnew")->text() == "New version: " + content.trimmed());
         qputenv("ZORVANE_UPDATE_URL", ""); // set but empty turns the checks off
         QVERIFY(AppVersion::versionFileUrl().isEmpty());
     }
