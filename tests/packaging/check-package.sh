@@ -41,7 +41,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 # Package names only: versions and alternatives do not matter here.
 names() { tr ',|' '\n' | sed 's/(.*)//; s/:any//; s/[[:space:]]//g' | grep -v '^$' || true; }
 depends=$(field Depends | names)
-for needed in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libqt6printsupport6 \
+for needed in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libqt6dbus6 libqt6printsupport6 \
     libqt6svg6 libunrar5; do
     grep -qx "$needed" <<<"$depends" || fail "Depends lacks $needed: $(field Depends)"
 done

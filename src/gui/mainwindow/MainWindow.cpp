@@ -10,6 +10,7 @@
 #include "gui/mainwindow/ErrorLogDialog.h"
 #include "gui/mainwindow/FirstStart.h"
 #include "gui/mainwindow/MainWindowUi.h"
+#include "gui/mainwindow/TitleButtons.h"
 #include "gui/mainwindow/TrayIcon.h"
 #include "gui/mainwindow/WindowShape.h"
 #include "gui/prompts/PasswordDialog.h"
@@ -37,6 +38,7 @@ const QString Title = QStringLiteral("Zorvane");
 const QString BusyTitle = QStringLiteral("Zorvane - Extracting Files");
 const QString UninstallSwitch = QStringLiteral("/uninstalling");
 constexpr int ProgressInterval = 50;
+constexpr int NotificationWait = 10000;
 
 } // namespace
 
@@ -60,14 +62,10 @@ void MainWindow::connectControls()
     connect(m_ui.menuLink, &ClickableLabel::clicked, this, &MainWindow::showMainMenu);
     connect(m_ui.openFolderLink, &ClickableLabel::clicked, this, &MainWindow::openLastFolder);
     connect(m_ui.openFolderAndQuitLink, &ClickableLabel::clicked, this, &MainWindow::openLastFolderAndQuit);
-    for (ClickableLabel* button : {m_ui.closeButton, m_ui.trayButton}) {
-        connect(button, &ClickableLabel::mouseDown, this,
-                [this, button](Qt::MouseButton mouseButton) { pressButton(button, mouseButton); });
-        connect(button, &ClickableLabel::mouseUp, this,
-                [this, button](Qt::MouseButton mouseButton) { releaseButton(button, mouseButton); });
-    }
-    connect(m_ui.closeButton, &ClickableLabel::clicked, this, &MainWindow::closeFromButton);
-    connect(m_ui.trayButton, &ClickableLabel::clicked, this, &MainWindow::sendToTray);
+    auto* buttons = new TitleButtons(m_ui.closeButton, m_ui.trayButton, m_ui.buttonImages, this);
+    connect(buttons, &TitleButtons::closeClicked, this, &Application::closeEveryWindow);
+    connect(buttons, &TitleButtons::trayClicked, this, &MainWindow::sendToTray);
+    connect(&m_notification, &RunNotification::openFolderRequested, this, &MainWindow::openFolder);
 }
 
 void MainWindow::start(const QStringList& arguments)
@@ -99,7 +97,21 @@ void MainWindow::launch(const LaunchOptions& options)
     // screen ("make run" there).
     if (const QString picture = qEnvironmentVariable("ZORVANE_SCREENSHOT"); !picture.isEmpty())
         grab().save(picture);
-    QCoreApplication::exit(m_run->errorsLogged() ? 1 : 0);
+    quitAfterRun(m_run->errorsLogged() ? 1 : 0);
+}
+
+// A notification about a run without errors keeps the program a while, out
+// of sight, so its "Open folder" still works; errors the user has just seen.
+void MainWindow::quitAfterRun(int status)
+{
+    const auto quit = [status] { QCoreApplication::exit(status); };
+    if (status != 0 || !m_notification.isShowing()) {
+        quit();
+        return;
+    }
+    hide();
+    connect(&m_notification, &RunNotification::finished, this, quit);
+    QTimer::singleShot(NotificationWait, this, quit);
 }
 
 void MainWindow::showForRuns()
@@ -161,6 +173,8 @@ void MainWindow::beginRun()
 
 void MainWindow::endRun()
 {
+    // Asked before the window comes back: was the user looking?
+    const bool unseen = TrayIcon::isInTray() || !isActiveWindow();
     m_progressTimer.stop();
     m_ui.progressBar->setValue(0);
     setWindowTitle(Title);
@@ -178,6 +192,8 @@ void MainWindow::endRun()
     activateWindow();
     setBusy(false);
     m_running = false;
+    if (unseen)
+        m_notification.send(m_run->fileCount(), m_run->state().lastExtractFolder, m_run->errorsLogged());
     if (m_run->errorsLogged()) {
         errorLog().exec();
         delete m_errorLog;
@@ -239,7 +255,11 @@ void MainWindow::showMainMenu()
 
 void MainWindow::openLastFolder()
 {
-    const QString folder = m_run ? m_run->state().lastExtractFolder : QString();
+    openFolder(m_run ? m_run->state().lastExtractFolder : QString());
+}
+
+void MainWindow::openFolder(const QString& folder)
+{
     if (DocumentLauncher::open(folder) == DocumentLauncher::ResultNoAssociation)
         QMessageBox(QMessageBox::Warning, QStringLiteral("Error"), QStringLiteral("Error opening folder."),
                     QMessageBox::Ok, this)
@@ -252,35 +272,9 @@ void MainWindow::openLastFolderAndQuit()
     Application::closeEveryWindow();
 }
 
-void MainWindow::pressButton(ClickableLabel* button, Qt::MouseButton mouseButton)
-{
-    if (mouseButton == Qt::LeftButton) {
-        m_buttonPressed = true;
-        button->setPixmap(m_ui.buttonImages.at(button == m_ui.closeButton ? 1 : 3));
-    } else if (button == m_ui.trayButton) {
-        m_buttonPressed = false;
-    }
-}
-
-void MainWindow::releaseButton(ClickableLabel* button, Qt::MouseButton mouseButton)
-{
-    if (mouseButton == Qt::LeftButton)
-        button->setPixmap(m_ui.buttonImages.at(button == m_ui.closeButton ? 0 : 2));
-    else
-        m_buttonPressed = false;
-}
-
-void MainWindow::closeFromButton()
-{
-    if (m_buttonPressed)
-        Application::closeEveryWindow();
-}
-
 // Stays available during a run; the run's end brings the window back.
 void MainWindow::sendToTray()
 {
-    if (!m_buttonPressed)
-        return;
     // The icon is made when first needed, not at every start.
     connect(TrayIcon::icon(), &QSystemTrayIcon::activated, this, &MainWindow::onTrayActivated, Qt::UniqueConnection);
     TrayIcon::add(this, windowTitle(), PasswordDialog::icon());

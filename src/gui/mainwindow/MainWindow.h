@@ -3,6 +3,7 @@
 #include "core/settings/SettingsStore.h"
 #include "core/util/LaunchOptions.h"
 #include "gui/mainwindow/MainWindowUi.h"
+#include "gui/mainwindow/RunNotification.h"
 #include "gui/prompts/DialogPrompts.h"
 
 #include <QPointer>
@@ -13,7 +14,6 @@
 #include <memory>
 
 class AppMenus;
-class ClickableLabel;
 class CommonDialogs;
 class ErrorLogDialog;
 class ExtractionRun;
@@ -68,6 +68,7 @@ protected:
 private:
     void connectControls();
     void showForRuns();
+    void quitAfterRun(int status);
     void connectRun();
     void uninstall();
     void greetAndShowTips();
@@ -83,10 +84,8 @@ private:
 
     void showMainMenu();
     void openLastFolder();
+    void openFolder(const QString& folder);
     void openLastFolderAndQuit();
-    void pressButton(ClickableLabel* button, Qt::MouseButton mouseButton);
-    void releaseButton(ClickableLabel* button, Qt::MouseButton mouseButton);
-    void closeFromButton();
     void sendToTray();
     void onTrayActivated(QSystemTrayIcon::ActivationReason reason);
     void checkForUpdate();
@@ -97,6 +96,7 @@ private:
     int m_pendingProgress = 0;
 
     DialogPrompts m_prompts{this};
+    RunNotification m_notification;
     ExtractionRun* m_run = nullptr;
     UpdateChecker* m_updateChecker = nullptr;
     SettingsStore m_settings;
@@ -106,5 +106,4 @@ private:
     std::unique_ptr<CommonDialogs> m_dialogs;
     QStringList m_archives;
     bool m_running = false;
-    bool m_buttonPressed = false;
 };
