@@ -1,18 +1,13 @@
-// A desktop notification server for tests: owns org.freedesktop.Notifications
-// on the bus it is given, records every notification and answers it as told.
-//
-// Usage: notification_server ADDRESS --output FILE [--capabilities LIST] [--answer KIND] [--stray] [--before-reply]
-//   ADDRESS              the bus to serve, in the form of DBUS_SESSION_BUS_ADDRESS
-//   --output FILE        where the records are appended
-//   --capabilities LIST  what GetCapabilities returns, comma-separated; default "body"
-//   --answer KIND        none (the notification stays open, the default), close (NotificationClosed),
-//                        invoke (ActionInvoked for the action labelled "Open folder", if any, then closed)
-//   --stray              before that answer, the same answer for an id never given out
-//   --before-reply       answers before Notify returns the id, as a server that closes at once may
-// It prints "ready" on standard error once it owns the name and runs until it
-// is killed. A record is one line per Notify, flushed at once, with the fields
-// APP_NAME ICON SUMMARY BODY [ACTION_KEY ACTION_LABEL]... separated by tabs;
-// a backslash, tab or newline inside a field is written \\, \t or \n.
+// A desktop notification server for tests. It owns org.freedesktop.Notifications
+// on the bus ADDRESS, appends a record of each notification to FILE and answers it as told.
+// Usage: notification_server ADDRESS --output FILE [--capabilities LIST] [--answer none|close|invoke]
+//                            [--stray] [--before-reply]
+// --capabilities: what GetCapabilities returns, comma-separated (default "body"). --answer: none
+// leaves the notification open (the default), close closes it, invoke first uses its action labelled
+// "Open folder", if any. --stray: the same answer for an id never given out comes first.
+// --before-reply: the answers come before Notify returns the id. It prints "ready" on standard error
+// once it owns the name. A record is one line of tab-separated fields, APP_NAME ICON SUMMARY BODY
+// [ACTION_KEY ACTION_LABEL]..., with \\, \t and \n for a backslash, tab or newline inside a field.
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
