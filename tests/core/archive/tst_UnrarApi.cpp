@@ -1,3 +1,4 @@
+#include "core/archive/ArchiveHandle.h"
 #include "core/archive/UnrarApi.h"
 #include "platform/Utf8Locale.h"
 
@@ -38,16 +39,15 @@ private slots:
         RAROpenArchiveData data{};
         data.ArcName = name.data();
         data.OpenMode = RAR_OM_EXTRACT;
-        void* handle = RAROpenArchive(&data);
+        ArchiveHandle handle(RAROpenArchive(&data));
         QVERIFY(handle && data.OpenResult == ERAR_SUCCESS);
         QStringList names;
         RARHeaderDataEx header{};
-        while (RARReadHeaderEx(handle, &header) == ERAR_SUCCESS) {
+        while (RARReadHeaderEx(handle.get(), &header) == ERAR_SUCCESS) {
             names << QString::fromUtf8(header.FileName);
-            if (RARProcessFile(handle, RAR_EXTRACT, destination.data(), nullptr) != ERAR_SUCCESS)
+            if (RARProcessFile(handle.get(), RAR_EXTRACT, destination.data(), nullptr) != ERAR_SUCCESS)
                 break;
         }
-        RARCloseArchive(handle);
         Utf8Locale::ensure();
 
         QVERIFY2(names.size() > 1, qPrintable(names.join(u'|')));
