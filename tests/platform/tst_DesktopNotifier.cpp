@@ -85,7 +85,8 @@ private slots:
                 "Extracted 2 file(s) to /tmp/&lt;Tom&gt; &amp; Jerry", false, none, 0);
         dataRow("actions, no folder", invoke, QStringList{""}, Body, false, none, 1);
         dataRow("left open", actions, one, Body, true, none, 0);
-        // The stray answer for another id comes first, while our id is still unknown.
+        // Another program's notification is answered just before ours: once our id is known, and before it is.
+        dataRow("answers for another id first", invoke + QStringList{"--stray"}, one, Body, true, one, 1);
         dataRow("answered before the reply", invoke + QStringList{"--stray", "--before-reply"}, one, Body, true, one,
                 1);
         dataRow("two at once, each its own folder", invoke, QStringList{"/tmp/a", "/tmp/b"}, Body, true,
