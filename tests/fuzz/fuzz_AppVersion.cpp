@@ -10,12 +10,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     // Three texts separated by NUL bytes; missing ones are empty.
-    const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
-    QList<QByteArray> parts = bytes.split('\0');
+    QList<QByteArray> parts = QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)).split('\0');
     parts.resize(3);
-    const QString a = QString::fromUtf8(parts[0]);
-    const QString b = QString::fromUtf8(parts[1]);
-    const QString c = QString::fromUtf8(parts[2]);
+    const QString a = QString::fromUtf8(parts[0]), b = QString::fromUtf8(parts[1]), c = QString::fromUtf8(parts[2]);
 
     using AppVersion::isNewer;
     if (isNewer(a, a) || (isNewer(a, b) && isNewer(b, a)))

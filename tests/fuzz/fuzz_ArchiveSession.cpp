@@ -2,37 +2,30 @@
 // pass of the real session and UnRAR library without a crash, a leak or a hang.
 #include "core/archive/ArchiveSession.h"
 #include "core/archive/RunState.h"
-#include "gui/prompts/DialogPrompts.h"
 
-#include <QApplication>
-#include <QDialog>
+#include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
 
 namespace {
+
 QTemporaryDir* folder = nullptr;
 
-// Every prompt the session opens is cancelled as soon as it shows, as by Escape.
-struct RejectDialogs : QObject
+// Every question is answered as by Escape: no folder, no password, cancel.
+struct CancelEverything : ExtractionPrompts
 {
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (auto* dialog = qobject_cast<QDialog*>(watched); dialog && event->type() == QEvent::Show)
-            QMetaObject::invokeMethod(dialog, &QDialog::reject, Qt::QueuedConnection);
-        return false;
-    }
+    Folder askExtractFolder(const QString&) override { return {}; }
+    Password askPassword() override { return {}; }
+    OverwriteAnswer askOverwrite(const QString&) override { return {Overwrite::Cancel}; }
 };
+
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char*** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
     folder = new QTemporaryDir;
-    // The password prompt reads the saved passwords: never the user's own.
-    qputenv("HOME", folder->path().toUtf8());
-    qputenv("XDG_CONFIG_HOME", folder->filePath(".config").toUtf8());
     static int qtArgc = 1; // libFuzzer's flags are not Qt's
-    (new QApplication(qtArgc, *argv))->installEventFilter(new RejectDialogs);
+    new QCoreApplication(qtArgc, *argv);
     return 0;
 }
 
@@ -45,12 +38,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     file.close();
 
     RunState run;
-    run.useFolderForAll = true; // no folder prompt; nothing is extracted
+    run.useFolderForAll = true; // no folder question; nothing is extracted
     run.extractFolder = folder->path() + u'/';
-    DialogPrompts prompts;
+    CancelEverything prompts;
     ArchiveSession session(prompts, run);
     QStringList names(64);
-    // The list pass meets the password prompt, the test pass a preset password.
+    // The list pass meets the password question, the test pass a preset password.
     session.listArchive(file.fileName(), names);
     run.usePasswordForAll = true;
     run.password = QStringLiteral("fuzz");

@@ -2,6 +2,7 @@
 // the tokens, splitting what it makes must give the same tokens.
 #include "core/util/CommandLine.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 
@@ -12,10 +13,8 @@ namespace {
 // splitter drops.
 bool rejoinable(const QStringList& tokens)
 {
-    for (const QString& token : tokens)
-        if (token.contains(u'"'))
-            return false;
-    return tokens.size() == 1 || !tokens.last().isEmpty();
+    return std::none_of(tokens.begin(), tokens.end(), [](const QString& token) { return token.contains(u'"'); }) &&
+           (tokens.size() == 1 || !tokens.last().isEmpty());
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "gui/options/OptionsDialog.h"
 #include "platform/ExtensionRegistration.h"
+#include "support/TestFiles.h"
 
 #include <QDirIterator>
 #include <QProcess>
@@ -12,19 +13,6 @@ class tst_shellext : public QObject
     Q_OBJECT
 
     static inline const QString RarTypes = "application/vnd.rar;application/x-rar;application/x-rar-compressed;";
-
-    static void writeFile(const QString& path, const QByteArray& data)
-    {
-        QVERIFY(QDir().mkpath(QFileInfo(path).path()));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(data) == data.size());
-    }
-
-    static QByteArray readFile(const QString& path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
 
     // The keys of a desktop-entry file's group, the first of each, values unescaped.
     static QMap<QString, QString> desktopKeys(const QString& path, const QString& group)
@@ -76,14 +64,12 @@ class tst_shellext : public QObject
         return texts;
     }
 
+    // The files below the home folder, hidden ones too.
     QStringList homeFiles() const
     {
-        QStringList files;
-        QDirIterator it(home(""), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-        while (it.hasNext())
-            files << QDir(home("")).relativeFilePath(it.next());
-        files.sort();
-        return files;
+        return tree(home(""))
+            .filter(QRegularExpression(" [0-9a-f]{32}$"))
+            .replaceInStrings(QRegularExpression(" \\S+$"), "");
     }
 
 private slots:
