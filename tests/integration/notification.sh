@@ -25,7 +25,7 @@ isolate_session "$work"
 install_file_manager "$work/opened"
 fail() { echo "notification: $*" >&2; exit 1; }
 
-read -r DBUS_SESSION_BUS_ADDRESS bus_pid < <(dbus-daemon --config-file="$bus_config" --fork --print-address=1 \
+read -r DBUS_SESSION_BUS_ADDRESS bus_pid < <(dbus-daemon --config-file="$bus_config" --address="unix:dir=$work" --fork --print-address=1 \
     --print-pid=1 | paste -s -d ' ')
 export DBUS_SESSION_BUS_ADDRESS
 

@@ -52,7 +52,9 @@ class tst_DesktopNotifier : public QObject
 private slots:
     void initTestCase()
     {
-        m_bus.start("dbus-daemon", {"--config-file=" PRIVATE_BUS_CONFIG, "--nofork", "--print-address"});
+        // The socket lives in the test's folder, so the killed bus leaves nothing behind.
+        m_bus.start("dbus-daemon", {"--config-file=" PRIVATE_BUS_CONFIG, "--address=unix:dir=" + m_dir.path(),
+                                    "--nofork", "--print-address"});
         QTRY_VERIFY(m_bus.canReadLine());
         qputenv("DBUS_SESSION_BUS_ADDRESS", m_bus.readLine().trimmed());
     }

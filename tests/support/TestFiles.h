@@ -5,7 +5,9 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTest>
+#include <filesystem>
 
 // A file's whole content; empty when it cannot be read.
 inline QByteArray readFile(const QString& path)
@@ -44,3 +46,15 @@ inline QStringList tree(const QString& root)
     out.sort();
     return out;
 }
+
+// A temporary folder removed whole even when names in it are not UTF-8,
+// which QDir cannot spell back to the file system.
+class TemporaryTree : public QTemporaryDir
+{
+public:
+    ~TemporaryTree()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(QFile::encodeName(path()).toStdString(), ignored);
+    }
+};

@@ -7,7 +7,6 @@
 #include "support/TestFiles.h"
 
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 #include <cerrno>
 #include <cstddef>
@@ -135,7 +134,7 @@ private slots:
         QFETCH(QStringList, layout);
         QFETCH(QString, answer);
 
-        QTemporaryDir tmp;
+        TemporaryTree tmp;
         const QString dest = tmp.filePath("dest");
         writeFile(tmp.filePath("outside/victim.txt"), "victim\n");
         makeLayout(tmp.path(), layout);
@@ -210,7 +209,7 @@ private slots:
     {
         QFETCH(QStringList, layout);
         QFETCH(QString, path);
-        QTemporaryDir tmp;
+        TemporaryTree tmp;
         makeLayout(tmp.path(), layout);
         const QString folder = tmp.filePath("dest"), full = tmp.filePath(path);
         QCOMPARE(EntryPath::resolvesInside(QFile::encodeName(folder), QFile::encodeName(full)),

@@ -1,5 +1,6 @@
 #include "core/util/PathText.h"
 #include "support/DataRow.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -59,7 +60,7 @@ private slots:
     {
         QFETCH(QString, path);
         QFETCH(QString, expected);
-        QTemporaryDir dir;
+        TemporaryTree dir;
         QVERIFY(QDir(dir.path()).mkpath("docs/sub") && QFile::link(dir.filePath("docs/sub"), dir.filePath("dirlink")));
         const int latin1 = ::creat((QFile::encodeName(dir.path()) + "/caf\xe9.rar").constData(), 0600);
         QVERIFY(latin1 >= 0 && ::close(latin1) == 0);

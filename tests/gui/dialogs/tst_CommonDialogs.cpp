@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QListView>
 #include <QMessageBox>
+#include <QSettings>
 #include <QTemporaryDir>
 
 class tst_CommonDialogs : public QObject
@@ -47,6 +48,13 @@ class tst_CommonDialogs : public QObject
     QString home() const { return m_root->path() + "/home/"; }
 
 private slots:
+    // Qt's file dialog keeps its own history in QtProject.conf, under the
+    // first config folder it saw; the test's own HOME, not a folder of one test.
+    void initTestCase()
+    {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QDir::homePath() + "/.config");
+    }
+
     void init()
     {
         m_root = std::make_unique<QTemporaryDir>();
