@@ -9,11 +9,7 @@ set -euo pipefail
 zorvane=$1
 fixtures=$2
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-isolate_session "$work"
-
-fail() { echo "command-line: $*" >&2; exit 1; }
+begin_script
 
 # expect STATUS COMMAND...: runs COMMAND without a display; its output is in
 # $work/out and $work/err.

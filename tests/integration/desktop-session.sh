@@ -7,9 +7,7 @@ set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/display-helpers.sh"
 test_binary=$1
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-isolate_session "$work"
+begin_script
 write_program_settings ""
 
 # The test is cut short well before ctest's limit so that trayer and the

@@ -16,6 +16,18 @@ isolate_session() {
     chmod 700 "$XDG_RUNTIME_DIR"
 }
 
+# begin_script: $work, a temporary folder removed when the script ends, with
+# an isolated session in it. fail MESSAGE ends the script, naming it.
+begin_script() {
+    work=$(mktemp -d)
+    trap 'rm -rf "$work"' EXIT
+    isolate_session "$work"
+}
+fail() {
+    echo "$(basename "$0" .sh): $*" >&2
+    exit 1
+}
+
 # install_file_manager RECORD: makes a stand-in the default file manager of the
 # isolated session; it adds each folder it is asked to open as a line to RECORD.
 install_file_manager() {

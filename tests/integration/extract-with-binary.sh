@@ -9,16 +9,12 @@ set -euo pipefail
 zorvane=$1
 fixtures=$2
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-isolate_session "$work"
+begin_script
 mkdir "$work/in"
 cp "$fixtures/plain.rar" "$work/in/"
 install_file_manager "$work/opened"
 # The chooser is the first window to answer.
 write_program_settings ""
-
-fail() { echo "extract-with-binary: $*" >&2; exit 1; }
 
 # Starts the program with the given arguments on a fresh virtual display and
 # presses Enter, the chooser's OK, once the chooser is up. The chooser starts

@@ -8,10 +8,7 @@ set -euo pipefail
 source_dir=$1
 build=$2
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-isolate_session "$work"
-fail() { echo "make-run: $*" >&2; exit 1; }
+begin_script
 
 out=$(env -u DISPLAY -u WAYLAND_DISPLAY TMPDIR="$work" bash "$source_dir/scripts/run-headless.sh" "$build") ||
     fail "run-headless.sh ended with $?"

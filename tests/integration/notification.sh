@@ -12,7 +12,7 @@ server=$2
 bus_config=$3
 fixtures=$4
 
-work=$(mktemp -d)
+begin_script
 bus_pid=
 server_pid=
 cleanup() {
@@ -21,12 +21,10 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-isolate_session "$work"
 install_file_manager "$work/opened"
-fail() { echo "notification: $*" >&2; exit 1; }
 
-read -r DBUS_SESSION_BUS_ADDRESS bus_pid < <(dbus-daemon --config-file="$bus_config" --address="unix:dir=$work" --fork --print-address=1 \
-    --print-pid=1 | paste -s -d ' ')
+read -r DBUS_SESSION_BUS_ADDRESS bus_pid < <(dbus-daemon --config-file="$bus_config" --address="unix:dir=$work" \
+    --fork --print-address=1 --print-pid=1 | paste -s -d ' ')
 export DBUS_SESSION_BUS_ADDRESS
 
 # start_server ARGUMENTS...: a fresh test server, recording into $work/notes.

@@ -11,26 +11,22 @@ const QString ExtractHere = QStringLiteral("extract-here");
 const QString ExtractTo = QStringLiteral("extract-to");
 constexpr int UsageError = 2;
 
-// One parser for reading and for the help, so the two never disagree.
-struct Parser
+// One description for reading and for the help, so the two never disagree.
+void describe(QCommandLineParser& parser)
 {
-    Parser()
-    {
-        parser.setApplicationDescription(QStringLiteral("Extracts RAR archives. Without an option, asks where "
-                                                        "each archive goes, as when opened from the desktop."));
-        parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-        parser.addOptions({
-            {QStringList{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help and exit.")},
-            {QStringList{QStringLiteral("v"), QStringLiteral("version")}, QStringLiteral("Show the version and exit.")},
-            {ExtractHere, QStringLiteral("Extract each archive beside itself, without asking for a folder.")},
-            {ExtractTo, QStringLiteral("Extract every archive into <folder>, made when missing, without asking."),
-             QStringLiteral("folder")},
-        });
-        parser.addPositionalArgument(QStringLiteral("archives"), QStringLiteral("The RAR archives to extract."),
-                                     QStringLiteral("[archive...]"));
-    }
-    QCommandLineParser parser;
-};
+    parser.setApplicationDescription(QStringLiteral("Extracts RAR archives. Without an option, asks where "
+                                                    "each archive goes, as when opened from the desktop."));
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.addOptions({
+        {QStringList{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help and exit.")},
+        {QStringList{QStringLiteral("v"), QStringLiteral("version")}, QStringLiteral("Show the version and exit.")},
+        {ExtractHere, QStringLiteral("Extract each archive beside itself, without asking for a folder.")},
+        {ExtractTo, QStringLiteral("Extract every archive into <folder>, made when missing, without asking."),
+         QStringLiteral("folder")},
+    });
+    parser.addPositionalArgument(QStringLiteral("archives"), QStringLiteral("The RAR archives to extract."),
+                                 QStringLiteral("[archive...]"));
+}
 
 // The first option written with two dashes, before any "--", that the
 // parser does not know; Qt's own options have one dash.
@@ -61,8 +57,8 @@ QString mistake(const QCommandLineParser& parser, const QStringList& arguments, 
 
 LaunchOptions LaunchOptions::parse(const QStringList& arguments, QtOptions qtOptions)
 {
-    Parser reader;
-    QCommandLineParser& parser = reader.parser;
+    QCommandLineParser parser;
+    describe(parser);
     LaunchOptions options;
     // The first mistake is the one reported.
     const auto refuse = [&options](const QString& error) {
@@ -94,9 +90,12 @@ LaunchOptions LaunchOptions::parse(const QStringList& arguments, QtOptions qtOpt
 int LaunchOptions::respond() const
 {
     switch (m_action) {
-    case Action::ShowHelp:
-        std::fputs(qPrintable(Parser().parser.helpText()), stdout);
+    case Action::ShowHelp: {
+        QCommandLineParser parser;
+        describe(parser);
+        std::fputs(qPrintable(parser.helpText()), stdout);
         return 0;
+    }
     case Action::ShowVersion:
         std::printf("%s %s\n", qPrintable(QCoreApplication::applicationName()),
                     qPrintable(QCoreApplication::applicationVersion()));
