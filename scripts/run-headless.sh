@@ -16,7 +16,7 @@ out=$(mktemp -d "${TMPDIR:-/tmp}/zorvane-run.XXXXXX")
 echo "No display: extracting ${archives[*]} into $out/extracted on a virtual display"
 # After an error the program waits for its error log to be closed, which
 # nobody can do on this display: it gets a minute.
-ZORVANE_SCREENSHOT="$out/zorvane.png" timeout 60 xvfb-run -a -s "-screen 0 1024x768x24" \
+ZORVANE_SCREENSHOT="$out/zorvane.png" timeout 60 xvfb-run -a -f "$out/Xauthority" -s "-screen 0 1024x768x24" \
     "$build/src/zorvane" --extract-to "$out/extracted" -- "${archives[@]}" ||
     { echo "run-headless: the run failed (status $?); see $out/zorvane.png" >&2; exit 1; }
 echo "Extracted files:"

@@ -56,6 +56,16 @@ write_program_settings() {
     printf '[General]\nFirst Run=False\nNo Instructions=1\n%b' "$1" >"$XDG_CONFIG_HOME/Quenmarsh/Zorvane.conf"
 }
 
+# virtual_display DIR COMMAND...: COMMAND on a fresh virtual X display and its
+# status; the display's key and log (xvfb.log) stay in DIR. Left to itself,
+# xvfb-run keeps the key in a folder of its own in /tmp, and when removing that
+# fails it reports 5 in place of COMMAND's status.
+virtual_display() {
+    local dir=$1
+    shift
+    xvfb-run -a -f "$dir/Xauthority" -e "$dir/xvfb.log" -s "-screen 0 1024x768x24" "$@"
+}
+
 # run_with_tray DIR COMMAND...: runs COMMAND on a fresh virtual display with
 # trayer as its notification area and returns its status; the display's log
 # (kept in DIR) goes to stderr when that is not 0. A session bus nobody listens
@@ -65,8 +75,7 @@ run_with_tray() {
     shift
     export DBUS_SESSION_BUS_ADDRESS=unix:path=$dir/no-bus
     # shellcheck disable=SC2016 # expanded by the shell on the display
-    xvfb-run -a -e "$dir/xvfb.log" -s "-screen 0 1024x768x24" \
-        bash -c '. "$0" && with_tray "$@"' "$display_helpers" "$(basename "$0" .sh)" "$@" || status=$?
+    virtual_display "$dir" bash -c '. "$0" && with_tray "$@"' "$display_helpers" "$(basename "$0" .sh)" "$@" || status=$?
     [ $status = 0 ] || cat "$dir/xvfb.log" >&2 || true
     return $status
 }

@@ -23,7 +23,7 @@ write_program_settings ""
 # which it gets 30 s for.
 extract_with_enter() {
     # shellcheck disable=SC2016 # expanded by the shell on the display
-    xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+    virtual_display "$work" bash -c '
         "$0" "$@" & pid=$!
         chooser=$(timeout 30 xdotool search --sync --name "^Extract to\.\.\.$" | head -n 1) || { kill $pid; exit 3; }
         sleep 0.5

@@ -43,7 +43,7 @@ run() {
     local steps=$1
     shift
     # shellcheck disable=SC2016 # expanded by the shell on the display
-    xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+    virtual_display "$work" bash -c '
         steps=$1; shift
         timeout 60 "$@" 2>"'"$work"'/program.err" & pid=$!
         eval "$steps"

@@ -136,7 +136,7 @@ chmod 700 "$work/run"
 run_program() {
     local steps=$1
     # shellcheck disable=SC2016 # expanded by the inner shell
-    xvfb-run -a -s "-ac -screen 0 1024x768x24" bash -c '
+    xvfb-run -a -f "$work/Xauthority" -s "-ac -screen 0 1024x768x24" bash -c '
         user=$1 home=$2 run=$3 steps=$4
         runuser -u "$user" -- env -i HOME="$home" USER="$user" PATH=/usr/bin:/bin LANG=C.UTF-8 \
             DISPLAY="$DISPLAY" XDG_RUNTIME_DIR="$run" ZORVANE_UPDATE_URL= /usr/bin/zorvane &
@@ -199,7 +199,7 @@ mkdir "$home/in"
 cp "$(dirname "$0")/../fixtures/plain.rar" "$home/in/"
 chown -R "$user:" "$home/in"
 # shellcheck disable=SC2016 # expanded by the inner shell
-xvfb-run -a -s "-ac -screen 0 1024x768x24" bash -c '
+xvfb-run -a -f "$work/Xauthority" -s "-ac -screen 0 1024x768x24" bash -c '
     runuser -u "$1" -- env -i HOME="$2" USER="$1" PATH=/usr/bin:/bin LANG=C.UTF-8 DISPLAY="$DISPLAY" \
         XDG_RUNTIME_DIR="$3" ZORVANE_UPDATE_URL= timeout 60 "$4" "$2/in/plain.rar"
 ' extract-here "$user" "$home" "$work/run" "$data/nautilus/scripts/Extract Here" ||
