@@ -4,7 +4,6 @@
 #include "core/archive/EventPump.h"
 #include "core/archive/ExtractDestination.h"
 #include "core/archive/ExtractFolder.h"
-#include "core/archive/HeaderFields.h"
 #include "core/archive/ResultMessages.h"
 #include "core/archive/RunState.h"
 #include "core/archive/UnrarApi.h"
@@ -13,20 +12,10 @@
 #include <QTimeZone>
 #include <cmath>
 #include <cstring>
-#include <cwchar>
 
 namespace {
 
 constexpr int CommentBufferSize = 16384;
-// Link and copy targets, in wide characters.
-constexpr unsigned RedirBufferSize = 4096;
-
-// The library gives 64-bit sizes as two unsigned halves.
-double sizeFromHalves(unsigned int high, unsigned int low)
-{
-    return static_cast<double>(high) * 4294967296.0 + static_cast<double>(low);
-}
-
 qint16 toInt16(double value)
 {
     return static_cast<qint16>(std::clamp(value, -32768.0, 32767.0));
@@ -38,8 +27,6 @@ ArchiveSession::ArchiveSession(ExtractionPrompts& prompts, RunState& run, QObjec
     : QObject(parent)
     , m_prompts(prompts)
     , m_run(run)
-    , m_header(std::make_unique<RARHeaderDataEx>())
-    , m_redirTarget(RedirBufferSize, L'\0')
     , m_extractor(prompts, run)
     , m_destination(prompts, run)
 {}
@@ -66,15 +53,19 @@ bool ArchiveSession::extractArchive(const QString& archivePath, const QString&, 
     return processArchive(archivePath, Extract, nullptr);
 }
 
-bool ArchiveSession::processArchive(const QString& archivePath, int mode, QStringList* names)
+bool ArchiveSession::processArchive(const QString& archivePath, Mode mode, QStringList* names)
 {
     EventPump::serve();
     m_run.overwriteAnswer = ExtractionPrompts::Overwrite::Overwrite;
     m_run.overwriteForAll = false;
     m_refusedEntry.clear();
     m_probe.forget();
-    if (!argumentsValid(archivePath, mode, names))
+    if (mode == List && names->size() == 1) {
+        raiseProgramError(ResultMessages::ListArrayTooSmall,
+                          QStringLiteral("Supplied array too small to fit all files"),
+                          QStringLiteral("Supplied array to small to fit all files"), QString());
         return false;
+    }
 
     m_archive = PathText::toBytes(archivePath);
     QByteArray comment(CommentBufferSize, '\0');
@@ -104,28 +95,12 @@ bool ArchiveSession::processArchive(const QString& archivePath, int mode, QStrin
     m_fileSize = 0;
     m_extracted = 0;
     m_nextProgress = 0;
-    QString volume = HeaderFields::text(m_header->ArcName);
+    QString volume = m_header.volumeName();
     if (volume.isEmpty())
         volume = archivePath; // nothing was read: the archive itself is the first volume
     bool ignored = false;
     emit nextVolume(volume, ignored);
     return walkEntries(archive, mode, destination, folder, readResult, names);
-}
-
-bool ArchiveSession::argumentsValid(const QString& archivePath, int mode, const QStringList* names)
-{
-    if (mode != Extract && mode != Test && mode != List) {
-        const QString message = QStringLiteral("Unknown extraction error");
-        raiseProgramError(ResultMessages::EntryNotProcessed, message, message, archivePath);
-        return false;
-    }
-    if (mode == List && names->size() - 1 == 0) {
-        raiseProgramError(ResultMessages::ListArrayTooSmall,
-                          QStringLiteral("Supplied array too small to fit all files"),
-                          QStringLiteral("Supplied array to small to fit all files"), QString());
-        return false;
-    }
-    return true;
 }
 
 // A copy of the program opens first, so an archive that crashes the library
@@ -160,7 +135,7 @@ bool ArchiveSession::reopen(const QString& archivePath, RAROpenArchiveData& data
     return false;
 }
 
-bool ArchiveSession::walkEntries(ArchiveHandle& archive, int mode, const ExtractFolder& destination,
+bool ArchiveSession::walkEntries(ArchiveHandle& archive, Mode mode, const ExtractFolder& destination,
                                  const QString& folder, int readResult, QStringList* names)
 {
     bool result = false;
@@ -168,8 +143,8 @@ bool ArchiveSession::walkEntries(ArchiveHandle& archive, int mode, const Extract
     QString previous;
     while (readResult == ERAR_SUCCESS) {
         EventPump::serve();
-        const QString entry = HeaderFields::entryName(HeaderFields::bytes(m_header->FileName));
-        const bool continuation = (m_header->Flags & RHDF_SPLITBEFORE) != 0;
+        const QString entry = m_header.name();
+        const bool continuation = m_header.continuesFromPrevious();
         int entryResult;
         if (continuation && (m_run.overwriteAnswer == ExtractionPrompts::Overwrite::Skip || entry == m_refusedEntry)) {
             // The rest of a skipped or refused file: passed over without asking.
@@ -193,7 +168,7 @@ bool ArchiveSession::walkEntries(ArchiveHandle& archive, int mode, const Extract
         result = true;
         m_run.lastExtractFolder = folder;
         EventPump::serve();
-        readResult = readHeader(archive);
+        readResult = m_header.read(archive);
     }
     // A header that cannot be read ends the archive quietly, as its end would;
     // a missing volume has been reported on the way, and the run goes on.
@@ -211,30 +186,23 @@ bool ArchiveSession::listEntry(const QString& entry, QStringList& names, qsizety
     return true;
 }
 
-int ArchiveSession::readHeader(ArchiveHandle& archive)
-{
-    m_header->RedirName = m_redirTarget.data();
-    m_header->RedirNameSize = RedirBufferSize;
-    return RARReadHeaderEx(archive.get(), m_header.get());
-}
-
 bool ArchiveSession::needsPassword(ArchiveHandle& archive)
 {
-    std::memset(m_header.get(), 0, sizeof(RARHeaderDataEx));
-    const int read = readHeader(archive);
+    m_header.clear();
+    const int read = m_header.read(archive);
     // Encrypted headers cannot be read without the password: older libraries
     // said "unknown", today's say "missing password".
     if (read == ERAR_UNKNOWN || read == ERAR_MISSING_PASSWORD)
         return true;
-    return read == ERAR_SUCCESS && (m_header->Flags & RHDF_ENCRYPTED) != 0;
+    return read == ERAR_SUCCESS && m_header.isEncrypted();
 }
 
 // A wrong password for encrypted headers fails this very read; it is reported
 // like a wrong password on an entry, before anything else is asked.
 bool ArchiveSession::readFirstHeaderAgain(ArchiveHandle& archive, const QString& archivePath, int& readResult)
 {
-    std::memset(m_header.get(), 0, sizeof(RARHeaderDataEx));
-    readResult = readHeader(archive);
+    m_header.clear();
+    readResult = m_header.read(archive);
     const bool passwordRefused = readResult == ERAR_BAD_PASSWORD || readResult == ERAR_MISSING_PASSWORD ||
                                  (readResult == ERAR_BAD_DATA && m_passwordInvolved);
     if (!passwordRefused)
@@ -272,19 +240,20 @@ void ArchiveSession::reportComment(const RAROpenArchiveData& data, const QString
 {
     if (data.CmtState == 0)
         return;
-    QString file = archivePath;
     if (data.CmtState != 1) {
-        raiseCommentError(static_cast<qint32>(data.CmtState), archivePath);
+        const qint32 code = static_cast<qint32>(data.CmtState);
+        raiseError(&ArchiveSession::commentError, code, ResultMessages::commentErrorMessage(code), archivePath);
         return;
     }
     QString text =
         QString::fromUtf8(comment.constData(), static_cast<qsizetype>(strnlen(comment.constData(), comment.size())));
+    QString file = archivePath;
     emit commentFound(file, text);
 }
 
 void ArchiveSession::startNewFile(const QString& entry)
 {
-    m_fileSize = sizeFromHalves(m_header->UnpSizeHigh, m_header->UnpSize);
+    m_fileSize = m_header.unpackedSize();
     m_extracted = 0;
     m_nextProgress = 0;
     EventPump::serve();
@@ -293,19 +262,20 @@ void ArchiveSession::startNewFile(const QString& entry)
     // zone file again for every entry.
     static const QTimeZone zone = QTimeZone::systemTimeZone();
     QDateTime now = QDateTime::currentDateTimeUtc().toTimeZone(zone);
-    qint16 major = static_cast<qint16>(m_header->UnpVer / 10);
-    qint16 minor = static_cast<qint16>(m_header->UnpVer % 10);
-    qint32 method = static_cast<qint32>(m_header->Method);
-    qint32 attributes = static_cast<qint32>(m_header->FileAttr);
+    const RARHeaderDataEx& fields = m_header.fields();
+    qint16 major = static_cast<qint16>(fields.UnpVer / 10);
+    qint16 minor = static_cast<qint16>(fields.UnpVer % 10);
+    qint32 method = static_cast<qint32>(fields.Method);
+    qint32 attributes = static_cast<qint32>(fields.FileAttr);
     emit processingFile(name, m_fileSize, now, major, minor, method, attributes);
     EventPump::serve();
 }
 
-int ArchiveSession::processEntry(ArchiveHandle& archive, int mode, const ExtractFolder& folder, bool& cancelled)
+int ArchiveSession::processEntry(ArchiveHandle& archive, Mode mode, const ExtractFolder& folder, bool& cancelled)
 {
     if (mode == List)
         return RARProcessFile(archive.get(), RAR_SKIP, nullptr, nullptr);
-    if ((m_header->Flags & RHDF_ENCRYPTED) != 0) {
+    if (m_header.isEncrypted()) {
         if (const qint32 refusal = m_probe.decryptionRefusal(m_archive, m_run.password); refusal != 0)
             return refusal;
     }
@@ -317,19 +287,13 @@ int ArchiveSession::processEntry(ArchiveHandle& archive, int mode, const Extract
 // A left-out entry costs one line in the log and the archive goes on.
 int ArchiveSession::extractEntry(ArchiveHandle& archive, const ExtractFolder& folder, bool& cancelled)
 {
-    const EntryExtractor::Outcome outcome = m_extractor.extract(archive, folder, *m_header, redirTarget());
+    const EntryExtractor::Outcome outcome = m_extractor.extract(archive, folder, m_header);
     if (outcome.leftOut != 0)
-        reportRefusal(outcome.leftOut, HeaderFields::entryName(HeaderFields::bytes(m_header->FileName)));
+        reportRefusal(outcome.leftOut, m_header.name());
     if (outcome.skipped)
         emit fileSkipped();
     cancelled = outcome.cancelled;
     return outcome.result;
-}
-
-QByteArray ArchiveSession::redirTarget() const
-{
-    const size_t length = wcsnlen(m_redirTarget.data(), RedirBufferSize);
-    return QString::fromWCharArray(m_redirTarget.data(), static_cast<qsizetype>(length)).toUtf8();
 }
 
 // The entry is not counted as extracted, and its parts in later volumes are
@@ -416,11 +380,6 @@ void ArchiveSession::raiseProcessError(qint32 code, const QString& fileName)
 {
     raiseError(&ArchiveSession::processError, code, ResultMessages::processErrorMessage(code, m_passwordInvolved),
                fileName);
-}
-
-void ArchiveSession::raiseCommentError(qint32 code, const QString& fileName)
-{
-    raiseError(&ArchiveSession::commentError, code, ResultMessages::commentErrorMessage(code), fileName);
 }
 
 // The program's own errors are raised first and recorded after, and their two

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/archive/EntryExtractor.h"
+#include "core/archive/EntryHeader.h"
 #include "core/archive/ExtractDestination.h"
 #include "core/archive/ExtractionPrompts.h"
 #include "core/archive/LibraryProbe.h"
@@ -11,12 +12,9 @@
 #include <QString>
 #include <QStringList>
 #include <chrono>
-#include <memory>
-#include <vector>
 
 class ArchiveHandle;
 class ExtractFolder;
-struct RARHeaderDataEx;
 struct RAROpenArchiveData;
 struct RunState;
 
@@ -92,10 +90,9 @@ private:
         Test = 1,
         List = 2
     };
-    bool processArchive(const QString& archivePath, int mode, QStringList* names);
-    bool argumentsValid(const QString& archivePath, int mode, const QStringList* names);
+    bool processArchive(const QString& archivePath, Mode mode, QStringList* names);
     bool openWithPassword(const QString& archivePath, RAROpenArchiveData& data, ArchiveHandle& archive);
-    bool walkEntries(ArchiveHandle& archive, int mode, const ExtractFolder& destination, const QString& folder,
+    bool walkEntries(ArchiveHandle& archive, Mode mode, const ExtractFolder& destination, const QString& folder,
                      int readResult, QStringList* names);
     bool listEntry(const QString& entry, QStringList& names, qsizetype& listed);
     bool reopen(const QString& archivePath, RAROpenArchiveData& data, ArchiveHandle& archive);
@@ -105,10 +102,8 @@ private:
     bool destinationFolder(const QString& archivePath, QString& folder);
     void reportComment(const RAROpenArchiveData& data, const QString& archivePath, const QByteArray& comment);
     void startNewFile(const QString& entry);
-    int readHeader(ArchiveHandle& archive);
-    int processEntry(ArchiveHandle& archive, int mode, const ExtractFolder& folder, bool& cancelled);
+    int processEntry(ArchiveHandle& archive, Mode mode, const ExtractFolder& folder, bool& cancelled);
     int extractEntry(ArchiveHandle& archive, const ExtractFolder& folder, bool& cancelled);
-    QByteArray redirTarget() const;
     void reportRefusal(qint32 code, const QString& entry);
     bool reportFailedEntry(int result, const QString& entry);
 
@@ -116,15 +111,13 @@ private:
     void raiseError(ErrorSignal signal, qint32 code, const QString& message, const QString& fileName);
     void raiseOpenError(qint32 code, const QString& fileName);
     void raiseProcessError(qint32 code, const QString& fileName);
-    void raiseCommentError(qint32 code, const QString& fileName);
     void raiseProgramError(qint32 code, const QString& eventMessage, const QString& lastMessage,
                            const QString& fileName);
 
     ExtractionPrompts& m_prompts;
     RunState& m_run;
     LibraryProbe m_probe;
-    std::unique_ptr<RARHeaderDataEx> m_header;
-    std::vector<wchar_t> m_redirTarget;
+    EntryHeader m_header;
     EntryExtractor m_extractor;
     ExtractDestination m_destination;
     // The last entry left out, whose parts in later volumes are passed over.

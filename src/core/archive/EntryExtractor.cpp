@@ -1,9 +1,10 @@
 #include "core/archive/EntryExtractor.h"
 
 #include "core/archive/ArchiveHandle.h"
+#include "core/archive/EntryHeader.h"
+#include "core/archive/EntryPath.h"
 #include "core/archive/EventPump.h"
 #include "core/archive/ExtractFolder.h"
-#include "core/archive/HeaderFields.h"
 #include "core/archive/ResultMessages.h"
 #include "core/archive/RunState.h"
 #include "core/archive/UnrarApi.h"
@@ -24,11 +25,12 @@ EntryExtractor::EntryExtractor(ExtractionPrompts& prompts, RunState& run)
 {}
 
 EntryExtractor::Outcome EntryExtractor::extract(ArchiveHandle& archive, const ExtractFolder& folder,
-                                                const RARHeaderDataEx& header, const QByteArray& redirTarget)
+                                                const EntryHeader& header)
 {
-    const QByteArray stored = HeaderFields::bytes(header.FileName);
+    const QByteArray stored = header.storedName();
     const EntryPath::Check check = EntryPath::check(folder, stored);
-    if (const qint32 refusal = EntryPath::refusal(folder, check.verdict, header.RedirType, redirTarget))
+    if (const qint32 refusal =
+            EntryPath::refusal(folder, check.verdict, header.fields().RedirType, header.redirTarget()))
         return {skip(archive), refusal};
     // The library would wait for ever on a pipe, or write to a device.
     if (check.place == ExtractFolder::Place::Other)
@@ -36,7 +38,7 @@ EntryExtractor::Outcome EntryExtractor::extract(ArchiveHandle& archive, const Ex
 
     const QByteArray target = folder.path() + '/' + EntryPath::cleanedName(stored);
     if (check.place == ExtractFolder::Place::File || check.place == ExtractFolder::Place::Link) {
-        switch (askAboutExistingFile(HeaderFields::entryName(stored))) {
+        switch (askAboutExistingFile(header.name())) {
         case ExtractionPrompts::Overwrite::Cancel:
             return {ResultMessages::EntryNotProcessed, 0, false, true};
         case ExtractionPrompts::Overwrite::Skip:
@@ -50,7 +52,7 @@ EntryExtractor::Outcome EntryExtractor::extract(ArchiveHandle& archive, const Ex
     QByteArray destination = folder.path();
     const int result = RARProcessFile(archive.get(), RAR_EXTRACT, destination.data(), nullptr);
     EventPump::serve();
-    if (result == ERAR_SUCCESS && !EntryPath::linkMadeSafely(header.RedirType, folder.path(), target))
+    if (result == ERAR_SUCCESS && !EntryPath::linkMadeSafely(header.fields().RedirType, folder.path(), target))
         return {result, ResultMessages::UnsafeEntry};
     return {result};
 }

@@ -6,7 +6,7 @@
 
 class ArchiveHandle;
 class ExtractFolder;
-struct RARHeaderDataEx;
+class EntryHeader;
 struct RunState;
 
 // Extracts the entry the library has just read into the extract folder, so
@@ -28,9 +28,7 @@ public:
     // prompts and run must outlive the extractor.
     EntryExtractor(ExtractionPrompts& prompts, RunState& run);
 
-    // header: the entry's header; redirTarget: its link or copy target.
-    Outcome extract(ArchiveHandle& archive, const ExtractFolder& folder, const RARHeaderDataEx& header,
-                    const QByteArray& redirTarget);
+    Outcome extract(ArchiveHandle& archive, const ExtractFolder& folder, const EntryHeader& header);
 
 private:
     ExtractionPrompts::Overwrite askAboutExistingFile(const QString& name);

@@ -1,14 +1,13 @@
 #include "core/archive/SmartFolder.h"
 
 #include "core/archive/ArchiveHandle.h"
+#include "core/archive/EntryHeader.h"
 #include "core/archive/EntryPath.h"
 #include "core/archive/EventPump.h"
-#include "core/archive/HeaderFields.h"
 #include "core/archive/UnrarApi.h"
 #include "core/util/PathText.h"
 
 #include <QRegularExpression>
-#include <memory>
 #include <sys/stat.h>
 
 namespace SmartFolder {
@@ -53,13 +52,13 @@ bool spillsOver(const QString& archivePath, const QString& password)
     QByteArray utf8Password = password.toUtf8();
     if (!password.isEmpty())
         RARSetPassword(handle.get(), utf8Password.data());
-    auto header = std::make_unique<RARHeaderDataEx>();
+    EntryHeader header;
     QByteArray firstName;
     bool seenAny = false;
     int result;
-    while ((result = RARReadHeaderEx(handle.get(), header.get())) == ERAR_SUCCESS) {
+    while ((result = header.read(handle)) == ERAR_SUCCESS) {
         EventPump::serve();
-        const QByteArray name = topLevelName(HeaderFields::bytes(header->FileName));
+        const QByteArray name = topLevelName(header.storedName());
         if (seenAny && name != firstName)
             return true;
         firstName = name;

@@ -1,0 +1,71 @@
+#include "core/archive/EntryHeader.h"
+
+#include "core/archive/ArchiveHandle.h"
+#include "core/archive/HeaderFields.h"
+#include "core/archive/UnrarApi.h"
+
+#include <cstring>
+#include <cwchar>
+
+namespace {
+
+// Link and copy targets, in wide characters.
+constexpr unsigned RedirBufferSize = 4096;
+
+} // namespace
+
+EntryHeader::EntryHeader()
+    : m_fields(std::make_unique<RARHeaderDataEx>())
+    , m_redirTarget(RedirBufferSize, L'\0')
+{}
+
+EntryHeader::~EntryHeader() = default;
+
+int EntryHeader::read(ArchiveHandle& archive)
+{
+    m_fields->RedirName = m_redirTarget.data();
+    m_fields->RedirNameSize = RedirBufferSize;
+    return RARReadHeaderEx(archive.get(), m_fields.get());
+}
+
+void EntryHeader::clear()
+{
+    std::memset(m_fields.get(), 0, sizeof(RARHeaderDataEx));
+}
+
+QByteArray EntryHeader::storedName() const
+{
+    return HeaderFields::bytes(m_fields->FileName);
+}
+
+QString EntryHeader::name() const
+{
+    return HeaderFields::entryName(storedName());
+}
+
+QString EntryHeader::volumeName() const
+{
+    return HeaderFields::text(m_fields->ArcName);
+}
+
+bool EntryHeader::continuesFromPrevious() const
+{
+    return (m_fields->Flags & RHDF_SPLITBEFORE) != 0;
+}
+
+bool EntryHeader::isEncrypted() const
+{
+    return (m_fields->Flags & RHDF_ENCRYPTED) != 0;
+}
+
+// The library gives 64-bit sizes as two unsigned halves.
+double EntryHeader::unpackedSize() const
+{
+    return static_cast<double>(m_fields->UnpSizeHigh) * 4294967296.0 + static_cast<double>(m_fields->UnpSize);
+}
+
+QByteArray EntryHeader::redirTarget() const
+{
+    const size_t length = wcsnlen(m_redirTarget.data(), RedirBufferSize);
+    return QString::fromWCharArray(m_redirTarget.data(), static_cast<qsizetype>(length)).toUtf8();
+}
