@@ -7,7 +7,6 @@
 #include "support/TestFiles.h"
 
 #include <QProcess>
-#include <QTest>
 #include <cerrno>
 #include <cstddef>
 #include <linux/filter.h>
