@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
@@ -14,7 +15,8 @@
 
 // Answers the modal prompts an operation shows, one scripted step per prompt,
 // the way a user would: it waits for each new modal window, fills its fields
-// and clicks its buttons. It records the objectName of every prompt it saw.
+// and clicks its buttons. It records the objectName of every prompt it saw, and
+// the text of every message box.
 class PromptScript : public QObject
 {
 public:
@@ -32,6 +34,7 @@ public:
     }
 
     QStringList seen;
+    QStringList messages;
     bool unexpected = false; // a prompt came with no step left for it
 
     static void click(QWidget* prompt, const char* button)
@@ -94,13 +97,13 @@ public:
         auto* list = dialog->findChild<QAbstractItemView*>("listView");
         QPushButton* button = dialog->findChild<QDialogButtonBox*>()->button(accept);
         QVERIFY(name && list && button);
+        const QAbstractItemModel* listed = list->model();
         const QStringList names = typed.contains(u'"') ? typed.split(u'"', Qt::SkipEmptyParts) : QStringList{typed};
         for (const QString& wanted : names) {
             if (accept == QDialogButtonBox::Open && !wanted.trimmed().isEmpty() && !wanted.contains(u'/'))
-                QTRY_VERIFY(!list->model()
-                                 ->match(list->model()->index(0, 0, list->rootIndex()), Qt::DisplayRole, wanted, 1,
-                                         Qt::MatchExactly)
-                                 .isEmpty());
+                QTRY_VERIFY(
+                    !listed->match(listed->index(0, 0, list->rootIndex()), Qt::DisplayRole, wanted, 1, Qt::MatchExactly)
+                         .isEmpty());
         }
         name->setFocus(Qt::MouseFocusReason);
         QTest::keyClicks(name, typed);
@@ -128,17 +131,17 @@ public:
             click(w, "Command1");
         };
     }
-    static Step press(const char* button)
+    // Leaves the prompt as leave() does.
+    static Step press(const QString& how)
     {
-        return [=](QWidget* w) { click(w, button); };
+        return [=](QWidget* w) { leave(w, how); };
     }
-    // The overwrite prompt: optionally tick "for all", then leave it as leave()
-    // does; a null button means the window's close box.
-    static Step overwrite(const char* button, bool forAll = false)
+    // The overwrite prompt: optionally tick "for all", then leave it as leave() does.
+    static Step overwrite(const char* how, bool forAll = false)
     {
         return [=](QWidget* w) {
             tick(w, "Check1", forAll);
-            leave(w, button ? button : "close");
+            leave(w, how);
         };
     }
 
@@ -154,6 +157,8 @@ private:
         m_answered.append(prompt);
         // A message box has no name of its own, and goes by its class.
         seen.append(prompt->objectName().isEmpty() ? prompt->metaObject()->className() : prompt->objectName());
+        if (auto* box = qobject_cast<QMessageBox*>(prompt))
+            messages.append(box->text());
         if (m_steps.isEmpty()) {
             unexpected = true;
             prompt->close();
