@@ -247,6 +247,7 @@ private slots:
         QVERIFY(drop(&files));
         QCOMPARE(window.archives(), archives);
         QTRY_COMPARE(text(window, "Label1"), summary(4, 2));
+        QVERIFY(QFileInfo::exists(m_out + "/plain copy/b.txt"));
         QVERIFY(!closed);
         QCOMPARE(menu, QString("tray"));
         QCOMPARE(during, QList<bool>(4, false));
