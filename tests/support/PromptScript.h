@@ -91,7 +91,8 @@ public:
     // dialog checks the names against its folder listing, which loads in the
     // background and resets the name field when it arrives: so the names are
     // typed once every one of them is listed.
-    static void typeFileNames(QWidget* dialog, const QString& typed, QDialogButtonBox::StandardButton accept)
+    static void typeFileNames(QWidget* dialog, const QString& typed,
+                              QDialogButtonBox::StandardButton accept = QDialogButtonBox::Open)
     {
         auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
         auto* list = dialog->findChild<QAbstractItemView*>("listView");
@@ -111,6 +112,11 @@ public:
         QTest::mouseClick(button, Qt::LeftButton);
     }
 
+    // A file dialog: the names typed and accepted; none: left with Escape.
+    static Step fileNames(const QString& typed, QDialogButtonBox::StandardButton accept = QDialogButtonBox::Open)
+    {
+        return [=](QWidget* w) { typed.isEmpty() ? leave(w, "Escape") : typeFileNames(w, typed, accept); };
+    }
     // The extract-folder chooser: type the folder and press OK.
     static Step chooseFolder(const QString& folder, bool useForAll = true, bool newForEach = false,
                              bool autoOpen = false)

@@ -16,16 +16,6 @@ class tst_CommonDialogs : public QObject
 {
     Q_OBJECT
 
-    // Types the names into the file dialog and accepts, or leaves it with Escape when there are none.
-    static PromptScript::Step typed(const QString& names,
-                                    QDialogButtonBox::StandardButton accept = QDialogButtonBox::Open)
-    {
-        return [=](QWidget* w) {
-            if (names.isEmpty())
-                return PromptScript::leave(w, "Escape");
-            PromptScript::typeFileNames(w, names, accept);
-        };
-    }
     static void clickButton(QWidget* dialog, const QString& text)
     {
         for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
@@ -91,7 +81,7 @@ private slots:
         dlg.setInitialDir(path(""));
         dlg.setMaxFileNameBuffer(buffer);
         PromptScript script;
-        script.then(typed(names)).then([&](QWidget* box) {
+        script.then(PromptScript::fileNames(names)).then([&](QWidget* box) {
             QCOMPARE(qobject_cast<QMessageBox*>(box)->icon(), QMessageBox::Critical);
             QCOMPARE(box->windowTitle(), "DIALOG ERROR");
             PromptScript::leave(box, "Enter");
@@ -175,9 +165,9 @@ private slots:
                 QCOMPARE(qobject_cast<QFileDialog*>(w)->nameFilters(),
                          QStringList({"Rar Files (*.rar)", "Text (*.txt *.log)"}));
                 PromptScript::pick(w, "fileTypeCombo", 1);
-                typed("notes.txt")(w);
+                PromptScript::typeFileNames(w, "notes.txt");
             });
-            script.then(typed("out.txt", QDialogButtonBox::Save));
+            script.then(PromptScript::fileNames("out.txt", QDialogButtonBox::Save));
             QCOMPARE(dlg.getOpenFileName(nullptr), path("notes.txt"));
             QCOMPARE(dlg.getSaveFileName(), path("out.txt"));
         }
@@ -192,7 +182,7 @@ private slots:
         script.then([&](QWidget* w) {
             QCOMPARE(qobject_cast<QFileDialog*>(w)->selectedNameFilter(), "Text (*.txt *.log)");
             QCOMPARE(qobject_cast<QFileDialog*>(w)->directory().absolutePath() + u'/', path(""));
-            typed("")(w);
+            PromptScript::leave(w, "Escape");
         });
         QCOMPARE(next.getOpenFileName(nullptr), "");
     }
@@ -203,10 +193,10 @@ private slots:
         CommonDialogs dlg;
         dlg.setCreatePrompt(true);
         dlg.setInitialDir(path(""));
-        const PromptScript::Step typeNew = typed("new.txt", QDialogButtonBox::Save);
+        const PromptScript::Step typeNew = PromptScript::fileNames("new.txt", QDialogButtonBox::Save);
         PromptScript script; // No to the first question, Yes to the second
         script.then(typeNew).then(PromptScript::press("Escape")).then(typeNew).then(PromptScript::press("Enter"));
-        script.then(typed("notes.txt", QDialogButtonBox::Save));
+        script.then(PromptScript::fileNames("notes.txt", QDialogButtonBox::Save));
         QCOMPARE(dlg.getSaveFileName(), path("new.txt"));
         QCOMPARE(dlg.getSaveFileName(), path("notes.txt"));
         QCOMPARE(script.messages,
@@ -217,7 +207,7 @@ private slots:
     {
         QVERIFY(QDir().mkpath(home() + "Music"));
         PromptScript script;
-        script.then(typed("Music"));
+        script.then(PromptScript::fileNames("Music"));
         QCOMPARE(CommonDialogs().browseForFolder(nullptr), home() + "Music");
     }
 

@@ -284,7 +284,7 @@ private slots:
             return [&, typed](QWidget* w) {
                 startFolder = qobject_cast<QFileDialog*>(w)->directory().absolutePath();
                 qobject_cast<QFileDialog*>(w)->setDirectory(Fixtures);
-                PromptScript::typeFileNames(w, typed, QDialogButtonBox::Open);
+                PromptScript::typeFileNames(w, typed);
             };
         };
         MainWindow window;
