@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
@@ -14,7 +15,8 @@
 
 // Answers the modal prompts an operation shows, one scripted step per prompt,
 // the way a user would: it waits for each new modal window, fills its fields
-// and clicks its buttons. It records the objectName of every prompt it saw.
+// and clicks its buttons. It records the objectName of every prompt it saw, and
+// the text of every message box.
 class PromptScript : public QObject
 {
 public:
@@ -32,6 +34,7 @@ public:
     }
 
     QStringList seen;
+    QStringList messages;
     bool unexpected = false; // a prompt came with no step left for it
 
     static void click(QWidget* prompt, const char* button)
@@ -88,19 +91,20 @@ public:
     // dialog checks the names against its folder listing, which loads in the
     // background and resets the name field when it arrives: so the names are
     // typed once every one of them is listed.
-    static void typeFileNames(QWidget* dialog, const QString& typed, QDialogButtonBox::StandardButton accept)
+    static void typeFileNames(QWidget* dialog, const QString& typed,
+                              QDialogButtonBox::StandardButton accept = QDialogButtonBox::Open)
     {
         auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
         auto* list = dialog->findChild<QAbstractItemView*>("listView");
         QPushButton* button = dialog->findChild<QDialogButtonBox*>()->button(accept);
         QVERIFY(name && list && button);
+        const QAbstractItemModel* listed = list->model();
         const QStringList names = typed.contains(u'"') ? typed.split(u'"', Qt::SkipEmptyParts) : QStringList{typed};
         for (const QString& wanted : names) {
             if (accept == QDialogButtonBox::Open && !wanted.trimmed().isEmpty() && !wanted.contains(u'/'))
-                QTRY_VERIFY(!list->model()
-                                 ->match(list->model()->index(0, 0, list->rootIndex()), Qt::DisplayRole, wanted, 1,
-                                         Qt::MatchExactly)
-                                 .isEmpty());
+                QTRY_VERIFY(
+                    !listed->match(listed->index(0, 0, list->rootIndex()), Qt::DisplayRole, wanted, 1, Qt::MatchExactly)
+                         .isEmpty());
         }
         name->setFocus(Qt::MouseFocusReason);
         QTest::keyClicks(name, typed);
@@ -108,6 +112,11 @@ public:
         QTest::mouseClick(button, Qt::LeftButton);
     }
 
+    // A file dialog: the names typed and accepted; none: left with Escape.
+    static Step fileNames(const QString& typed, QDialogButtonBox::StandardButton accept = QDialogButtonBox::Open)
+    {
+        return [=](QWidget* w) { typed.isEmpty() ? leave(w, "Escape") : typeFileNames(w, typed, accept); };
+    }
     // The extract-folder chooser: type the folder and press OK.
     static Step chooseFolder(const QString& folder, bool useForAll = true, bool newForEach = false,
                              bool autoOpen = false)
@@ -128,17 +137,17 @@ public:
             click(w, "Command1");
         };
     }
-    static Step press(const char* button)
+    // Leaves the prompt as leave() does.
+    static Step press(const QString& how)
     {
-        return [=](QWidget* w) { click(w, button); };
+        return [=](QWidget* w) { leave(w, how); };
     }
-    // The overwrite prompt: optionally tick "for all", then leave it as leave()
-    // does; a null button means the window's close box.
-    static Step overwrite(const char* button, bool forAll = false)
+    // The overwrite prompt: optionally tick "for all", then leave it as leave() does.
+    static Step overwrite(const char* how, bool forAll = false)
     {
         return [=](QWidget* w) {
             tick(w, "Check1", forAll);
-            leave(w, button ? button : "close");
+            leave(w, how);
         };
     }
 
@@ -154,6 +163,8 @@ private:
         m_answered.append(prompt);
         // A message box has no name of its own, and goes by its class.
         seen.append(prompt->objectName().isEmpty() ? prompt->metaObject()->className() : prompt->objectName());
+        if (auto* box = qobject_cast<QMessageBox*>(prompt))
+            messages.append(box->text());
         if (m_steps.isEmpty()) {
             unexpected = true;
             prompt->close();

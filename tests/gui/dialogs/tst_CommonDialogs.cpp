@@ -11,22 +11,11 @@
 #include <QListView>
 #include <QMessageBox>
 #include <QSettings>
-#include <QTemporaryDir>
 
 class tst_CommonDialogs : public QObject
 {
     Q_OBJECT
 
-    // Types the names into the file dialog and accepts, or leaves it with Escape when there are none.
-    static PromptScript::Step typed(const QString& names,
-                                    QDialogButtonBox::StandardButton accept = QDialogButtonBox::Open)
-    {
-        return [=](QWidget* w) {
-            if (names.isEmpty())
-                return PromptScript::leave(w, "Escape");
-            PromptScript::typeFileNames(w, names, accept);
-        };
-    }
     static void clickButton(QWidget* dialog, const QString& text)
     {
         for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
@@ -92,14 +81,13 @@ private slots:
         dlg.setInitialDir(path(""));
         dlg.setMaxFileNameBuffer(buffer);
         PromptScript script;
-        script.then(typed(names)).then([&](QWidget* w) {
-            auto* box = qobject_cast<QMessageBox*>(w);
-            QCOMPARE(box->icon(), QMessageBox::Critical);
-            QCOMPARE(box->windowTitle() + u':' + box->text(), "DIALOG ERROR:" + error);
-            QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+        script.then(PromptScript::fileNames(names)).then([&](QWidget* box) {
+            QCOMPARE(qobject_cast<QMessageBox*>(box)->icon(), QMessageBox::Critical);
+            QCOMPARE(box->windowTitle(), "DIALOG ERROR");
+            PromptScript::leave(box, "Enter");
         });
         QCOMPARE(dlg.getOpenFileName(nullptr), result.replace("<path>", path(names)).replace(u'|', QChar(0)));
-        QCOMPARE(script.seen.size(), error == u"N/A" ? 1 : 2);
+        QCOMPARE(script.messages, error == u"N/A" ? QStringList() : QStringList{error});
         QCOMPARE(dlg.selectedFileCount(), multi ? files.size() : 0);
         for (qint16 i = 0; files.size() > 1 && i < files.size(); ++i)
             QCOMPARE(dlg.selectedFile(i), path(files.at(i)));
@@ -153,11 +141,17 @@ private slots:
         QVERIFY(!widgetsOnly);
     }
 
-    // The next instance starts where the user left; the file keeps the user's own lines.
+    // A damaged file gives the defaults. The next instance starts where the user
+    // left; the file keeps the user's own lines.
     void settingsCarryOver()
     {
         CommonDialogs().setPersistenceEnabled(false); // released at once, writing nothing
         QVERIFY(!QFile::exists(DialogsIni::iniPath()));
+        writeFile(DialogsIni::iniPath(), QByteArray("\0\xff[DIALOGS\0]\nInitialDir=/x/\nLastOpenFilter=2\xc3\n=", 47));
+        const CommonDialogs defaults;
+        QCOMPARE(defaults.initialDir() + defaults.lastOpenFolder() + defaults.lastSaveFolder(),
+                 home() + home() + home());
+        QCOMPARE(defaults.lastOpenFilter(), 1);
         const QByteArray users = "[Other]\nkeep=1\n[dialogs]\nExtra=kept\n";
         writeFile(DialogsIni::iniPath(), users);
         // A description naming its own pattern is not shown twice; one without a pattern is no filter.
@@ -171,9 +165,9 @@ private slots:
                 QCOMPARE(qobject_cast<QFileDialog*>(w)->nameFilters(),
                          QStringList({"Rar Files (*.rar)", "Text (*.txt *.log)"}));
                 PromptScript::pick(w, "fileTypeCombo", 1);
-                typed("notes.txt")(w);
+                PromptScript::typeFileNames(w, "notes.txt");
             });
-            script.then(typed("out.txt", QDialogButtonBox::Save));
+            script.then(PromptScript::fileNames("out.txt", QDialogButtonBox::Save));
             QCOMPARE(dlg.getOpenFileName(nullptr), path("notes.txt"));
             QCOMPARE(dlg.getSaveFileName(), path("out.txt"));
         }
@@ -188,18 +182,9 @@ private slots:
         script.then([&](QWidget* w) {
             QCOMPARE(qobject_cast<QFileDialog*>(w)->selectedNameFilter(), "Text (*.txt *.log)");
             QCOMPARE(qobject_cast<QFileDialog*>(w)->directory().absolutePath() + u'/', path(""));
-            typed("")(w);
+            PromptScript::leave(w, "Escape");
         });
         QCOMPARE(next.getOpenFileName(nullptr), "");
-    }
-
-    // A damaged settings file gives the defaults.
-    void brokenSettingsGiveDefaults()
-    {
-        writeFile(DialogsIni::iniPath(), QByteArray("\0\xff[DIALOGS\0]\nInitialDir=/x/\nLastOpenFilter=2\xc3\n=", 47));
-        CommonDialogs dlg;
-        QCOMPARE(dlg.initialDir() + dlg.lastOpenFolder() + dlg.lastSaveFolder(), home() + home() + home());
-        QCOMPARE(dlg.lastOpenFilter(), 1);
     }
 
     // Declining to create a new file goes back to the dialog; an existing file is not asked about.
@@ -208,27 +193,21 @@ private slots:
         CommonDialogs dlg;
         dlg.setCreatePrompt(true);
         dlg.setInitialDir(path(""));
-        QStringList questions;
-        const auto reply = [&](QWidget* w) {
-            auto* box = qobject_cast<QMessageBox*>(w);
-            questions << box->text();
-            QTest::mouseClick(box->button(questions.size() == 1 ? QMessageBox::No : QMessageBox::Yes), Qt::LeftButton);
-        };
-        const PromptScript::Step typeNew = typed("new.txt", QDialogButtonBox::Save);
-        PromptScript script;
-        script.then(typeNew).then(reply).then(typeNew).then(reply).then(typed("notes.txt", QDialogButtonBox::Save));
+        const PromptScript::Step typeNew = PromptScript::fileNames("new.txt", QDialogButtonBox::Save);
+        PromptScript script; // No to the first question, Yes to the second
+        script.then(typeNew).then(PromptScript::press("Escape")).then(typeNew).then(PromptScript::press("Enter"));
+        script.then(PromptScript::fileNames("notes.txt", QDialogButtonBox::Save));
         QCOMPARE(dlg.getSaveFileName(), path("new.txt"));
-        const QString question = path("new.txt") + "\nThis file does not exist.\nDo you want to create the file?";
-        QCOMPARE(questions, QStringList({question, question}));
         QCOMPARE(dlg.getSaveFileName(), path("notes.txt"));
-        QCOMPARE(questions.size(), 2);
+        QCOMPARE(script.messages,
+                 QStringList(2, path("new.txt") + "\nThis file does not exist.\nDo you want to create the file?"));
     }
 
     void browseForFolder()
     {
         QVERIFY(QDir().mkpath(home() + "Music"));
         PromptScript script;
-        script.then(typed("Music"));
+        script.then(PromptScript::fileNames("Music"));
         QCOMPARE(CommonDialogs().browseForFolder(nullptr), home() + "Music");
     }
 
@@ -283,11 +262,9 @@ private slots:
             const QList<QListView*> lists = w->findChildren<QListView*>();
             QCOMPARE(lists.size(), 3);
             for (int i = 0; i < 3; ++i) {
+                const QAbstractItemModel* model = lists[i]->model();
                 const QModelIndex row =
-                    lists[i]
-                        ->model()
-                        ->match(lists[i]->model()->index(0, 0), Qt::DisplayRole, rows[i], 1, Qt::MatchExactly)
-                        .value(0);
+                    model->match(model->index(0, 0), Qt::DisplayRole, rows[i], 1, Qt::MatchExactly).value(0);
                 lists[i]->scrollTo(row);
                 QTest::mouseClick(lists[i]->viewport(), Qt::LeftButton, {}, lists[i]->visualRect(row).center());
             }

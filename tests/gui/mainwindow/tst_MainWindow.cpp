@@ -6,13 +6,10 @@
 #include "support/PromptScript.h"
 #include "support/TestFiles.h"
 
-#include <QDir>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
-#include <QMessageBox>
 #include <QMimeData>
-#include <QTemporaryDir>
 #include <csignal>
 #include <sys/resource.h>
 
@@ -143,8 +140,7 @@ private slots:
         script.then(PromptScript::password("secret")).then(PromptScript::chooseFolder(m_out, true, true));
         script.then(PromptScript::overwrite("Command2", true));
         window.extractArchives({Fixtures + "/enc-data.rar"});
-        QVERIFY2(!script.unexpected, qPrintable(script.seen.join(',')));
-        QCOMPARE(script.seen.count("Formpw"), 2);
+        QCOMPARE(script.seen, QStringList({"Form2", "frmOW", "Formpw", "Formpw", "Form2", "frmOW"}));
         QCOMPARE(text(window, "Label1"), summary(0, 1));
         QCOMPARE(links(window), QList<bool>(2, false));
     }
@@ -188,10 +184,8 @@ private slots:
                 shownBehind = shownBehind || window.isVisible();
                 if (w->objectName() == "Form2")
                     PromptScript::chooseFolder(m_out)(w);
-                else if (w->inherits("QMessageBox"))
-                    PromptScript::leave(w, "Enter");
                 else
-                    w->close(); // options and tips closed without OK
+                    PromptScript::leave(w, "Escape"); // the welcome read, options and tips closed without OK
             });
         }
         window.start(this->arguments(arguments));
@@ -285,40 +279,33 @@ private slots:
     // program still ends.
     void openDialogAndAutoOpen()
     {
-        const QString in = m_tmp->filePath("in");
-        QVERIFY(QDir().mkpath(in));
-        for (const char* name : {"/a.rar", "/b.rar"})
-            QVERIFY(QFile::copy(Fixtures + "/plain.rar", in + name));
-        QString startFolder, message;
+        QString startFolder;
         const auto choose = [&](const QString& typed) {
             return [&, typed](QWidget* w) {
                 startFolder = qobject_cast<QFileDialog*>(w)->directory().absolutePath();
-                qobject_cast<QFileDialog*>(w)->setDirectory(in);
-                PromptScript::typeFileNames(w, typed, QDialogButtonBox::Open);
+                qobject_cast<QFileDialog*>(w)->setDirectory(Fixtures);
+                PromptScript::typeFileNames(w, typed);
             };
         };
         MainWindow window;
         window.start({});
         PromptScript script;
-        script.then(choose("b.rar")).then(PromptScript::chooseFolder(m_out));
+        script.then(choose("plain.rar")).then(PromptScript::chooseFolder(m_out));
         QTest::mouseClick(window.findChild<QWidget*>("Label3"), Qt::LeftButton);
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         QVERIFY(menu);
         QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(menu->defaultAction()).center());
         QTRY_COMPARE(text(window, "Label1"), summary(2, 1));
-        QCOMPARE(window.archives(), QStringList{in + "/b.rar"});
+        QCOMPARE(window.archives(), QStringList{Fixtures + "/plain.rar"});
         QCOMPARE(startFolder, QDir::homePath());
 
-        script.then(choose("\"b.rar\" \"a.rar\"")).then(PromptScript::chooseFolder(m_out, true, true, true));
-        script.then([&](QWidget* box) {
-            message = qobject_cast<QMessageBox*>(box)->text();
-            PromptScript::leave(box, "Enter");
-        });
+        script.then(choose("\"plain.rar\" \"comment.rar\"")).then(PromptScript::chooseFolder(m_out, true, true, true));
+        script.then(PromptScript::press("Enter"));
         window.openArchives();
-        QCOMPARE(startFolder, in);
-        QCOMPARE(window.archives(), (QStringList{in + "/b.rar", in + "/a.rar"}));
-        QCOMPARE(text(window, "Label1"), summary(4, 2));
-        QCOMPARE(message, QString("Error opening folder."));
+        QCOMPARE(startFolder, Fixtures);
+        QCOMPARE(window.archives(), (QStringList{Fixtures + "/plain.rar", Fixtures + "/comment.rar"}));
+        QCOMPARE(text(window, "Label1"), summary(3, 2));
+        QCOMPARE(script.messages, QStringList{"Error opening folder."});
         QVERIFY(!window.isVisible());
     }
 };

@@ -4,7 +4,6 @@
 #include "support/TestFiles.h"
 
 #include <QAbstractButton>
-#include <QTemporaryDir>
 
 class tst_OptionsDialog : public QObject
 {

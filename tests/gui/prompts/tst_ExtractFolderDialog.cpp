@@ -5,7 +5,6 @@
 #include "support/PromptScript.h"
 #include "support/TestFiles.h"
 
-#include <QTemporaryDir>
 #include <QTreeView>
 
 class tst_ExtractFolderDialog : public QObject
