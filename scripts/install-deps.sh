@@ -6,7 +6,7 @@ set -euo pipefail
 
 PACKAGES=(
   cmake make g++ pkg-config clang-format
-  clang libclang-rt-14-dev llvm
+  clang libclang-rt-14-dev llvm lld
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   libunrar-dev libunrar-headers rar unrar
   xvfb xauth x11-utils x11-xserver-utils trayer imagemagick fonts-dejavu-core

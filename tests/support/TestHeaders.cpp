@@ -1,0 +1,5 @@
+// The host of the precompiled test headers; never run.
+int main()
+{
+    return 0;
+}
