@@ -66,7 +66,8 @@ test-asan: build-asan
 PKG_DIR ?= build-pkg
 .PHONY: package package-check test-package
 package: deps
-	cmake -S . -B $(PKG_DIR) -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr -DZORVANE_BUILD_TESTS=OFF
+	cmake -S . -B $(PKG_DIR) -DCMAKE_CXX_COMPILER=$(CXX_COMPILER) -DCMAKE_BUILD_TYPE=Release \
+		-DCMAKE_INSTALL_PREFIX=/usr -DZORVANE_BUILD_TESTS=OFF
 	cmake --build $(PKG_DIR) -j $(JOBS)
 	cd $(PKG_DIR) && cpack -G DEB
 
