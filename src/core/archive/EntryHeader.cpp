@@ -1,7 +1,7 @@
 #include "core/archive/EntryHeader.h"
 
 #include "core/archive/ArchiveHandle.h"
-#include "core/archive/HeaderFields.h"
+#include "core/archive/EntryPath.h"
 #include "core/archive/UnrarApi.h"
 
 #include <cstring>
@@ -11,6 +11,13 @@ namespace {
 
 // Link and copy targets, in wide characters.
 constexpr unsigned RedirBufferSize = 4096;
+
+// A fixed-size narrow field's own bytes up to its first NUL: a stored name
+// need not be valid UTF-8.
+template <size_t N> QByteArray fieldBytes(const char (&field)[N])
+{
+    return QByteArray(field, static_cast<qsizetype>(strnlen(field, N)));
+}
 
 } // namespace
 
@@ -35,17 +42,19 @@ void EntryHeader::clear()
 
 QByteArray EntryHeader::storedName() const
 {
-    return HeaderFields::bytes(m_fields->FileName);
+    return fieldBytes(m_fields->FileName);
 }
 
 QString EntryHeader::name() const
 {
-    return HeaderFields::entryName(storedName());
+    const QByteArray stored = storedName();
+    const QByteArray cleaned = EntryPath::cleanedName(stored);
+    return QString::fromUtf8(cleaned.isEmpty() ? stored : cleaned);
 }
 
 QString EntryHeader::volumeName() const
 {
-    return HeaderFields::text(m_fields->ArcName);
+    return QString::fromUtf8(fieldBytes(m_fields->ArcName));
 }
 
 bool EntryHeader::continuesFromPrevious() const
