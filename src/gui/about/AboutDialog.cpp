@@ -46,22 +46,22 @@ QLabel* pictureLabel(QWidget* parent, const char* name, const QIcon& icon, int s
 
 } // namespace
 
-QString AboutDialog::WebSiteTarget()
+QString AboutDialog::webSiteTarget()
 {
     return QString::fromLatin1(AppVersion::PublisherSite);
 }
 
-QString AboutDialog::SupportTarget()
+QString AboutDialog::supportTarget()
 {
     return QStringLiteral("mailto:") + SupportMail + QStringLiteral("?subject=Zorvane Support Request");
 }
 
-QString AboutDialog::FeedbackTarget()
+QString AboutDialog::feedbackTarget()
 {
     return QStringLiteral("mailto:") + FeedbackMail + QStringLiteral("?subject=Zorvane Feedback");
 }
 
-QString AboutDialog::HelpTarget()
+QString AboutDialog::helpTarget()
 {
     return AppPaths::dataFolder() + QStringLiteral("help/splash.htm");
 }
@@ -70,7 +70,7 @@ AboutDialog::AboutDialog(QWidget* parent)
     : QDialog(parent)
     , m_okButton(new QPushButton(QStringLiteral("OK"), this))
     , m_versionLabel(plainLabel(this, "lblversion", QStringLiteral("Version ") + AppVersion::text()))
-    , m_webSiteLink(linkLabel(this, "Label5", WebSiteTarget()))
+    , m_webSiteLink(linkLabel(this, "Label5", webSiteTarget()))
     , m_supportLink(linkLabel(this, "Label7", SupportMail))
     , m_feedbackLink(linkLabel(this, "Label9", FeedbackMail))
 {
@@ -106,11 +106,11 @@ AboutDialog::AboutDialog(QWidget* parent)
 
     connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_webSiteLink, &ClickableLabel::clicked, this,
-            [this] { openLink(this, WebSiteTarget(), QStringLiteral("Error opening Web browser.")); });
+            [this] { openLink(this, webSiteTarget(), QStringLiteral("Error opening Web browser.")); });
     connect(m_supportLink, &ClickableLabel::clicked, this,
-            [this] { openLink(this, SupportTarget(), QStringLiteral("Error opening email program.")); });
+            [this] { openLink(this, supportTarget(), QStringLiteral("Error opening email program.")); });
     connect(m_feedbackLink, &ClickableLabel::clicked, this,
-            [this] { openLink(this, FeedbackTarget(), QStringLiteral("Error opening email program.")); });
+            [this] { openLink(this, feedbackTarget(), QStringLiteral("Error opening email program.")); });
 }
 
 void AboutDialog::openLink(QWidget* parent, const QString& target, const QString& error)

@@ -13,11 +13,11 @@ class AboutDialog : public QDialog
 
 public:
     // Link targets: the publisher's site and the two mail links.
-    static QString WebSiteTarget();
-    static QString SupportTarget();
-    static QString FeedbackTarget();
+    static QString webSiteTarget();
+    static QString supportTarget();
+    static QString feedbackTarget();
     // The HTML help at its start page.
-    static QString HelpTarget();
+    static QString helpTarget();
     // Opens target in the desktop's program for it; error is the message
     // shown over parent when there is none.
     static void openLink(QWidget* parent, const QString& target, const QString& error);

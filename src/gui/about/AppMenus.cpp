@@ -91,7 +91,7 @@ void AppMenus::showOptions()
 // has nothing better to offer.
 void AppMenus::showHelp()
 {
-    DocumentLauncher::open(AboutDialog::HelpTarget());
+    DocumentLauncher::open(AboutDialog::helpTarget());
 }
 
 void AppMenus::showAbout()
@@ -102,5 +102,5 @@ void AppMenus::showAbout()
 
 void AppMenus::openWebSite()
 {
-    AboutDialog::openLink(m_window, AboutDialog::WebSiteTarget(), QStringLiteral("Error opening Web browser."));
+    AboutDialog::openLink(m_window, AboutDialog::webSiteTarget(), QStringLiteral("Error opening Web browser."));
 }
