@@ -21,6 +21,8 @@ private slots:
         QTest::newRow("equal, line break") << "1.61\n" << false;
         QTest::newRow("equal with trailing zeros, CR LF") << "1.6100\r\n" << false;
         QTest::newRow("greater as a decimal, not as whole numbers") << "1.7\n" << true;
+        QTest::newRow("lower, no downgrade") << "1.6\n" << false;
+        QTest::newRow("lower as a decimal, greater as whole numbers") << "1.599\n" << false;
         QTest::newRow("two line breaks") << "1.62\n\n" << false;
         QTest::newRow("carriage return alone") << "1.62\r" << false;
         QTest::newRow("line break first") << "\n1.62" << false;

@@ -85,7 +85,7 @@ private slots:
         writeFile(m_tips, "one\ntwo\n");
         TipsDialog window;
         QStringList seen;
-        for (const char* how : {"Command1", "Escape"}) {
+        for (const char* how : {"Command1", "Escape", "Command1"}) {
             PromptScript script; // a new one for each opening of the same window
             script.then([&, how](QWidget* w) {
                 auto* box = w->findChild<QCheckBox*>("Check1");
@@ -96,7 +96,7 @@ private slots:
             window.showTips();
             seen << settings.value("General", "No Instructions");
         }
-        QCOMPARE(seen, QStringList({"one:1", "0", "two:0", "0"}));
+        QCOMPARE(seen, QStringList({"one:1", "0", "two:0", "0", "one:0", "1"}));
     }
 };
 

@@ -56,11 +56,12 @@ private slots:
         QTest::addColumn<QString>("arguments");
         QTest::addColumn<int>("files");
         QTest::addColumn<int>("volumes");
-        QTest::addColumn<QString>("answers"); // folder[:path], each, cancel, password:<text>, no-password
+        QTest::addColumn<QString>("answers"); // folder[:path], each[+open], cancel, password:<text>, no-password
         QTest::addColumn<QStringList>("log"); // empty: the log does not appear
 
+        // Errors keep the folder closed and the program open, though "Auto Open" is ticked.
         dataRow("good, encrypted, damaged, not reached",
-                "<F>/plain.rar <F>/enc-data.rar <F>/damaged.rar <F>/span.part1.rar", 5, 3, "each password:secret",
+                "<F>/plain.rar <F>/enc-data.rar <F>/damaged.rar <F>/span.part1.rar", 5, 3, "each+open password:secret",
                 QStringList{"Error Processing File: b.txt - CRC error", Wrong});
         dataRow("chooser cancelled", "<F>/plain.rar", 0, 0, "cancel",
                 QStringList{"Operation cancelled. No extract folder selected."});
@@ -92,8 +93,9 @@ private slots:
         PromptScript script;
         for (const QString& answer : answers.split(' ', Qt::SkipEmptyParts)) {
             const QString arg = expand(answer.section(':', 1).replace('_', ' '));
-            if (answer.startsWith("folder") || answer == "each")
-                script.then(PromptScript::chooseFolder(arg.isEmpty() ? m_out : arg, true, answer == "each"));
+            if (answer.startsWith("folder") || answer.startsWith("each"))
+                script.then(PromptScript::chooseFolder(arg.isEmpty() ? m_out : arg, true, answer.startsWith("each"),
+                                                       answer.endsWith("+open")));
             else if (answer.startsWith("password"))
                 script.then(PromptScript::password(arg));
             else
@@ -118,6 +120,7 @@ private slots:
         QCOMPARE(text(window, "Label1"), summary(files, volumes));
         QCOMPARE(tree(m_out).filter(QRegularExpression(" [0-9a-f]{32}$")).size(), files);
         QCOMPARE(links(window), QList<bool>(2, files > 0)); // the folder links come once something was extracted
+        QVERIFY(window.isVisible());
     }
 
     // A second run in the same window starts afresh: a password given for all is

@@ -24,6 +24,7 @@ private slots:
         // The saved list must neither complete nor replace what was typed.
         dataRow("other letter case, Enter", "Secret", true, "Enter", QStringList{"Secret", "abcdef", "secret"});
         dataRow("prefix of a saved one", "abc", true, "Command1", QStringList{"abc", "abcdef", "secret"});
+        dataRow("saved one again, to the top", "secret", true, "Command1", QStringList{"secret", "abcdef"});
         dataRow("save box clear", "abc", false, "Command1", QStringList{"abcdef", "secret"});
         dataRow("Cancel", "abc", true, "Command2", QStringList{"abcdef", "secret"});
     }
