@@ -4,7 +4,7 @@
 
 // A desktop of the test's own for xdg-open: HOME and the XDG folders live below
 // root, and a script is the default application for folders, web and mail
-// links. The script notes "<how> <target>" for each call, one line per call.
+// links and HTML pages. The script notes "<how> <target>" for each call, one line per call.
 class RecordingDesktop
 {
 public:
@@ -16,6 +16,9 @@ public:
         // No desktop environment to detect; xdg-open reads the defaults only when it sees a display.
         qputenv("XDG_CURRENT_DESKTOP", "X-Generic");
         qputenv("DISPLAY", ":zorvane-no-server");
+        // The system's file types, but none of its applications.
+        QVERIFY(QDir().mkpath(m_root.filePath("XDG_DATA_DIRS")));
+        QVERIFY(QFile::link("/usr/share/mime", m_root.filePath("XDG_DATA_DIRS/mime")));
         const QString script = m_root.filePath("record.sh");
         qputenv("BROWSER", QFile::encodeName(script + " browser"));
         writeFile(script, "#!/bin/sh\nprintf '%s\\n' \"$*\" >> '" + QFile::encodeName(recordFile()) + "'\n");
@@ -25,7 +28,7 @@ public:
                       " entry %u\n");
         writeFile(m_root.filePath("XDG_CONFIG_HOME/mimeapps.list"),
                   "[Default Applications]\ninode/directory=recorder.desktop\nx-scheme-handler/mailto=recorder.desktop\n"
-                  "x-scheme-handler/https=recorder.desktop\n");
+                  "x-scheme-handler/https=recorder.desktop\ntext/html=recorder.desktop\n");
     }
 
     // What the default application was given so far.
