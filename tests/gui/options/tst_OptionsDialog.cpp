@@ -38,6 +38,13 @@ class tst_OptionsDialog : public QObject
     }
 
 private slots:
+    // The context-menu extension, where the program looks for it beside itself.
+    void initTestCase()
+    {
+        const QString library = AppPaths::programFolder() + "MWShlExt.so";
+        QFile::remove(library);
+        QVERIFY(QFile::copy(ZORVANE_MWSHLEXT, library));
+    }
     void init()
     {
         m_tmp = std::make_unique<QTemporaryDir>();
@@ -67,6 +74,18 @@ private slots:
         // The extract-folder chooser reads the choice by its text.
         QCOMPARE(SettingsStore().value("Options", "Default Extract Folder"), ticks[2] ? "Last used" : "Current");
         QCOMPARE(shown(), ticks);
+    }
+
+    // OK registers the file-manager actions while the box is ticked, and removes them after.
+    void okRegistersFileManagerActions()
+    {
+        for (const bool on : {true, false}) {
+            answer({true, on, false}, "Command1");
+            for (const char* action :
+                 {"data/nautilus/scripts/Extract with Zorvane...", "data/nautilus/scripts/Extract Here",
+                  "data/kio/servicemenus/zorvane-menuweave.desktop"})
+                QCOMPARE(QFileInfo::exists(m_tmp->filePath(action)), on);
+        }
     }
 
     void cancelChangesNothing()
