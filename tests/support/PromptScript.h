@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -73,6 +74,14 @@ public:
         for (int i = 0; i < row; ++i)
             QTest::keyClick(c->view(), Qt::Key_Down);
         QTest::keyClick(c->view(), Qt::Key_Return);
+    }
+    // Clicks the item with objectName `item` in the menu that is open.
+    static void chooseMenuItem(const QString& item)
+    {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QAction* action = menu ? menu->findChild<QAction*>(item) : nullptr;
+        QVERIFY2(action && menu->actions().contains(action), qPrintable(item));
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
     }
     // Leaves the prompt by `how`: a button's name, "Enter" or "Escape" (pressed
     // where the focus is), or "close" for the frame's close box.

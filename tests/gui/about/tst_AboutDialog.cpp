@@ -5,8 +5,6 @@
 #include "support/PromptScript.h"
 #include "support/RecordingDesktop.h"
 
-#include <QMenu>
-
 // The About window's links and the menus' web site and help items go to the
 // desktop's program for each; the web site's box without a browser is tried
 // in tst_AppMenus.
@@ -31,10 +29,7 @@ class tst_AboutDialog : public QObject
         }
         AppMenus menus(&window);
         item.startsWith("mnutray") ? menus.popupTray(QPoint(10, 10)) : menus.popupMain(QPoint(10, 10));
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        QAction* action = menu ? menu->findChild<QAction*>(item) : nullptr;
-        QVERIFY(action);
-        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+        PromptScript::chooseMenuItem(item);
     }
 
 private slots:

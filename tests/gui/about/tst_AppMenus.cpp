@@ -5,7 +5,6 @@
 #include "support/LocalHttpServer.h"
 #include "support/PromptScript.h"
 
-#include <QMenu>
 #include <QMessageBox>
 #include <QTemporaryDir>
 
@@ -62,10 +61,7 @@ private slots:
         } else {
             QTest::mouseClick(main.findChild<QWidget*>("Label3"), Qt::LeftButton);
         }
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        QAction* action = menu ? menu->findChild<QAction*>(item) : nullptr;
-        QVERIFY(action && menu->actions().contains(action));
-        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+        PromptScript::chooseMenuItem(item);
         QTRY_COMPARE(script.seen.value(0) + text, shown);
         TrayIcon::restoreFromTray();
     }
